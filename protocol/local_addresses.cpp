@@ -1,0 +1,19 @@
+#include "protocol/local_addresses.h"
+
+#include "protocol/net_io.h"
+#include "protocol/session_id.h"
+
+std::vector<LocalAddressSlot> LocalAddressTable;
+
+void EnumerateLocalAddresses() {
+    LocalAddressTable.clear();
+    for (const auto& address : ActiveNetIo().ListLocalAddresses()) {
+        if (LocalAddressTable.size() >= kMaxLocalAddresses) {
+            break;
+        }
+        LocalAddressSlot slot;
+        slot.address = address;
+        LocalAddressTable.push_back(slot);
+    }
+    DrawSessionId();
+}

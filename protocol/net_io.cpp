@@ -1,0 +1,24 @@
+#include "protocol/net_io.h"
+
+#include "protocol/posix_net_io.h"
+
+NetIo::~NetIo() = default;
+
+namespace {
+
+NetIo* activeNetIo = nullptr;
+
+NetIo& RealNetIo() {
+    static PosixNetIo real;
+    return real;
+}
+
+}  // namespace
+
+NetIo& ActiveNetIo() {
+    return activeNetIo != nullptr ? *activeNetIo : RealNetIo();
+}
+
+void SetActiveNetIo(NetIo* io) {
+    activeNetIo = io;
+}
