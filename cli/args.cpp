@@ -1,0 +1,192 @@
+#include "cli/args.h"
+
+#include <istream>
+#include <string_view>
+
+namespace cli {
+namespace {
+
+struct CommandName {
+    std::string_view name;
+    Command command;
+};
+
+constexpr CommandName kCommands[] = {
+    {"search", Command::Search}, {"login", Command::Login},     {"volumes", Command::Volumes},
+    {"dhcp", Command::Dhcp},     {"static", Command::Static},   {"identity", Command::Identity},
+    {"help", Command::Help},     {"--help", Command::Help},     {"-h", Command::Help},
+};
+
+// The options each command accepts, besides --help.
+bool Accepts(Command command, std::string_view option) {
+    const bool deviceCommand = command != Command::Search && command != Command::Help;
+    if (option == "--json") {
+        return command == Command::Search || command == Command::Volumes;
+    }
+    if (option == "--device" || option == "--user" || option == "--password-stdin") {
+        return deviceCommand;
+    }
+    if (option == "--lan-mode") {
+        return command == Command::Dhcp || command == Command::Static;
+    }
+    if (option == "--ip" || option == "--netmask" || option == "--gateway") {
+        return command == Command::Static;
+    }
+    if (option == "--set-name" || option == "--set-short" || option == "--set-long") {
+        return command == Command::Identity;
+    }
+    return false;
+}
+
+bool TakesValue(std::string_view option) {
+    return option != "--json" && option != "--password-stdin";
+}
+
+std::string_view CommandText(Command command) {
+    for (const CommandName& entry : kCommands) {
+        if (entry.command == command) {
+            return entry.name;
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+ParseResult ParseArgs(const std::vector<std::string>& args) {
+    ParseResult result;
+    if (args.empty()) {
+        result.error = "no command given (try \"ostrel-nvr help\")";
+        return result;
+    }
+    Options options;
+    bool known = false;
+    for (const CommandName& entry : kCommands) {
+        if (args[0] == entry.name) {
+            options.command = entry.command;
+            known = true;
+        }
+    }
+    if (!known) {
+        result.error = "unknown command \"" + args[0] + "\" (try \"ostrel-nvr help\")";
+        return result;
+    }
+    if (options.command == Command::Help) {
+        result.options = options;
+        return result;
+    }
+
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string option = args[i];
+        std::optional<std::string> value;
+        if (const std::size_t eq = option.find('='); option.starts_with("--") && eq != std::string::npos) {
+            value = option.substr(eq + 1);
+            option.resize(eq);
+        }
+        if (option == "--help" || option == "-h") {
+            options.command = Command::Help;
+            result.options = options;
+            return result;
+        }
+        if (option == "--password" || option.starts_with("--password=")) {
+            result.error = "a password is never taken from the command line; use --password-stdin or OSTREL_PASSWORD";
+            return result;
+        }
+        if (!Accepts(options.command, option)) {
+            result.error = (option.starts_with("-") ? "unknown option " : "unexpected argument ") + ("\"" + option) +
+                           "\" for " + std::string(CommandText(options.command));
+            return result;
+        }
+        if (TakesValue(option)) {
+            if (!value) {
+                if (i + 1 >= args.size()) {
+                    result.error = "option " + option + " needs a value";
+                    return result;
+                }
+                value = args[++i];
+            }
+        } else if (value) {
+            result.error = "option " + option + " takes no value";
+            return result;
+        }
+
+        if (option == "--json") {
+            options.json = true;
+        } else if (option == "--password-stdin") {
+            options.passwordStdin = true;
+        } else if (option == "--device") {
+            options.device = *value;
+        } else if (option == "--user") {
+            options.user = *value;
+        } else if (option == "--lan-mode") {
+            options.lanMode = *value;
+        } else if (option == "--ip") {
+            options.ip = *value;
+        } else if (option == "--netmask") {
+            options.netmask = *value;
+        } else if (option == "--gateway") {
+            options.gateway = *value;
+        } else if (option == "--set-name") {
+            options.setName = *value;
+        } else if (option == "--set-short") {
+            options.setShort = *value;
+        } else if (option == "--set-long") {
+            options.setLong = *value;
+        }
+    }
+
+    if (options.command != Command::Search && options.device.empty()) {
+        result.error = std::string(CommandText(options.command)) + " needs --device (a device key, name or IP address)";
+        return result;
+    }
+    if (options.user.empty()) {
+        result.error = "the user name must not be empty";
+        return result;
+    }
+    result.options = options;
+    return result;
+}
+
+std::string UsageText() {
+    return "usage: ostrel-nvr search [--json]\n"
+           "       ostrel-nvr login    --device SEL [--user NAME] [--password-stdin]\n"
+           "       ostrel-nvr volumes  --device SEL [--user NAME] [--password-stdin] [--json]\n"
+           "       ostrel-nvr dhcp     --device SEL [--user NAME] [--password-stdin] [--lan-mode TEXT]\n"
+           "       ostrel-nvr static   --device SEL [--user NAME] [--password-stdin] --ip A --netmask M\n"
+           "                           [--gateway G] [--lan-mode TEXT]\n"
+           "       ostrel-nvr identity --device SEL [--user NAME] [--password-stdin]\n"
+           "                           [--set-name T] [--set-short T] [--set-long T]\n"
+           "\n"
+           "Every run first searches the recorders through every local IPv4 address.\n"
+           "SEL is a device key (0x00,0x1A,...), a name or an IP address from the search.\n"
+           "The user name defaults to \"admin\"; the password is read as one line from\n"
+           "standard input with --password-stdin, otherwise from OSTREL_PASSWORD.\n"
+           "The LAN mode defaults to \"LAN1\".\n"
+           "\n"
+           "Exit codes: 0 success, 1 the recorder refused or did not answer,\n"
+           "2 usage or validation error, 3 no recorder matches SEL.\n";
+}
+
+PasswordResult ReadPassword(bool fromStdin, std::istream& in, const char* environmentValue) {
+    PasswordResult result;
+    if (fromStdin) {
+        std::string line;
+        if (!std::getline(in, line) && line.empty()) {
+            result.error = "no password on standard input";
+            return result;
+        }
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        result.password = line;
+        return result;
+    }
+    if (environmentValue != nullptr) {
+        result.password = std::string(environmentValue);
+        return result;
+    }
+    result.error = "no password: give --password-stdin or set OSTREL_PASSWORD";
+    return result;
+}
+
+}  // namespace cli

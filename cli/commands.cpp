@@ -1,0 +1,203 @@
+#include "cli/commands.h"
+
+#include <istream>
+#include <ostream>
+
+#include "cli/args.h"
+#include "cli/select.h"
+#include "cli/static_check.h"
+#include "protocol/device_table.h"
+#include "protocol/discovery.h"
+#include "protocol/globals.h"
+#include "protocol/local_addresses.h"
+#include "protocol/network.h"
+#include "protocol/operations.h"
+#include "protocol/volume_list.h"
+
+namespace cli {
+namespace {
+
+constexpr const char* kProgram = "ostrel-nvr: ";
+
+// Starts the network layer for one run and always stops it again.
+class NetworkSession {
+public:
+    NetworkSession() { InitNetwork(); }
+    ~NetworkSession() {
+        ClearDeviceTable();
+        ClearVolumeList();
+        ShutdownNetwork();
+    }
+    NetworkSession(const NetworkSession&) = delete;
+    NetworkSession& operator=(const NetworkSession&) = delete;
+};
+
+int Fail(std::ostream& err, int code, const std::string& message) {
+    err << kProgram << message << '\n';
+    return code;
+}
+
+int RunDeviceCommand(const Options& options, const std::string& password, const StaticTexts& staticTexts,
+                     std::ostream& out, std::ostream& err) {
+    const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
+    const Selection selection = SelectDevice(devices, options.device);
+    if (selection.outcome == SelectOutcome::NoMatch) {
+        return Fail(err, kExitNoMatch, "no recorder matches \"" + PrintableText(options.device) + "\"");
+    }
+    if (selection.outcome == SelectOutcome::Ambiguous) {
+        return Fail(err, kExitUsage,
+                    "several recorders match \"" + PrintableText(options.device) + "\"; select one by its device key");
+    }
+    const DeviceSummary& device = devices[selection.index];
+    const std::string who = PrintableText(device.name) + " (" + device.ip + ")";
+
+    CurrentTargetId = device.id;
+    LoginUser = options.user;
+    LoginPassword = password;
+    CurrentDeviceAddress = device.ip;
+
+    // Every command authenticates first, as the main window's pick does, so a
+    // wrong password is reported as such rather than as an empty answer.
+    if (Login() != 1) {
+        return Fail(err, kExitRecorderFailed, "login to " + who + " failed: wrong user name or password, or no answer");
+    }
+
+    switch (options.command) {
+    case Command::Login:
+        out << "login to " << who << " succeeded\n";
+        return kExitOk;
+
+    case Command::Volumes: {
+        if (ReadVolumeList() != 1) {
+            return Fail(err, kExitRecorderFailed, who + " did not answer the volume request");
+        }
+        std::vector<std::string> names;
+        names.reserve(VolumeList.size());
+        for (const VolumeNameText& volume : VolumeList) {
+            names.push_back(volume.str());
+        }
+        out << (options.json ? FormatVolumesJson(names) : FormatVolumesText(names));
+        return kExitOk;
+    }
+
+    case Command::Dhcp:
+        LanModeText = options.lanMode;
+        if (SetLanDhcp() != 1) {
+            return Fail(err, kExitRecorderFailed, "Set to dhcp client fail.");
+        }
+        out << "DHCP client enabled.\n";
+        return kExitOk;
+
+    case Command::Static:
+        LanModeText = options.lanMode;
+        StaticIpText = staticTexts.ip;
+        StaticNetmaskText = staticTexts.netmask;
+        StaticGatewayText = staticTexts.gateway;
+        if (SetLanStatic() != 1) {
+            return Fail(err, kExitRecorderFailed, who + " refused the static configuration or did not answer");
+        }
+        out << "static configuration sent: ip " << staticTexts.ip << " netmask " << staticTexts.netmask
+            << " gateway " << (staticTexts.gateway.empty() ? "(none)" : staticTexts.gateway) << '\n';
+        return kExitOk;
+
+    case Command::Identity:
+        if (ReadIdentity() != 1) {
+            return Fail(err, kExitRecorderFailed, who + " did not answer the identity request");
+        }
+        if (options.setsIdentity()) {
+            // Texts not given keep the values just read.
+            if (options.setName) {
+                IdentityName = *options.setName;
+            }
+            if (options.setShort) {
+                IdentityShort = *options.setShort;
+            }
+            if (options.setLong) {
+                IdentityLong = *options.setLong;
+            }
+            if (WriteIdentity() != 1) {
+                return Fail(err, kExitRecorderFailed, who + " refused the identity texts or did not answer");
+            }
+        }
+        out << FormatIdentityText(IdentityName.view(), IdentityShort.view(), IdentityLong.view());
+        return kExitOk;
+
+    case Command::Search:
+    case Command::Help:
+        break;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+std::vector<DeviceSummary> SummarizeDeviceTable() {
+    std::vector<DeviceSummary> devices;
+    for (const DeviceRecord& record : DeviceTable) {
+        DeviceSummary device;
+        device.name = record.name.str();
+        device.id = record.deviceId;
+        device.model = record.model.str();
+        const int active = record.activeLan == 1 ? 1 : 0;
+        const LanEntry& lan = record.lan[static_cast<std::size_t>(active)];
+        device.ip = lan.ip.str();
+        device.netmask = lan.netmask.str();
+        device.gateway = lan.gateway.str();
+        device.dhcp = lan.dhcp.view().starts_with('1');
+        for (const LanEntry& port : record.lan) {
+            if (!port.ip.empty()) {
+                device.portIps.push_back(port.ip.str());
+            }
+        }
+        const int slot = record.interfaceIndex;
+        if (slot >= 0 && static_cast<std::size_t>(slot) < LocalAddressTable.size()) {
+            device.interfaceAddress = LocalAddressTable[static_cast<std::size_t>(slot)].address.str();
+        }
+        devices.push_back(std::move(device));
+    }
+    return devices;
+}
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           const char* environmentPassword) {
+    const ParseResult parsed = ParseArgs(args);
+    if (!parsed.options) {
+        return Fail(err, kExitUsage, parsed.error);
+    }
+    const Options& options = *parsed.options;
+    if (options.command == Command::Help) {
+        out << UsageText();
+        return kExitOk;
+    }
+
+    // Everything that can be refused without a recorder is refused before
+    // the network layer starts.
+    std::string password;
+    StaticTexts staticTexts;
+    if (options.command != Command::Search) {
+        const PasswordResult read = ReadPassword(options.passwordStdin, in, environmentPassword);
+        if (!read.password) {
+            return Fail(err, kExitUsage, read.error);
+        }
+        password = *read.password;
+    }
+    if (options.command == Command::Static) {
+        const StaticCheck check = CheckStaticInput(options.ip, options.netmask, options.gateway);
+        if (!check.texts) {
+            return Fail(err, kExitUsage, check.message);
+        }
+        staticTexts = *check.texts;
+    }
+
+    ResetProtocolGlobals();
+    NetworkSession session;
+    DiscoverDevices();
+    if (options.command == Command::Search) {
+        const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
+        out << (options.json ? FormatSearchJson(devices) : FormatSearchText(devices));
+        return kExitOk;
+    }
+    return RunDeviceCommand(options, password, staticTexts, out, err);
+}
+
+}  // namespace cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "protocol/address_rules.h"
+
+// The check of "ostrel-nvr static": the address texts of the command line are
+// read as the LAN settings editor's address fields would hold them, then run
+// through the editor's own rules and messages (protocol/address_rules.h).
+namespace cli {
+
+struct StaticTexts {
+    std::string ip;
+    std::string netmask;
+    std::string gateway;  // empty when the gateway is blank
+};
+
+struct StaticCheck {
+    std::optional<StaticTexts> texts;  // empty when refused
+    std::string message;               // the refusal, one line
+};
+
+// Four decimal octets of one to three digits each, separated by "."; values
+// above 255 are kept so that the range rules word the refusal. Nothing when
+// the text has another shape.
+std::optional<Octets> ParseOctets(std::string_view text);
+
+// An absent or empty text is a blank field.
+StaticCheck CheckStaticInput(const std::optional<std::string>& ip, const std::optional<std::string>& netmask,
+                             const std::optional<std::string>& gateway);
+
+}  // namespace cli
