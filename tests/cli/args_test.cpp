@@ -1,0 +1,104 @@
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "cli/args.h"
+
+namespace cli {
+namespace {
+
+ParseResult Parse(std::initializer_list<const char*> words) {
+    std::vector<std::string> args;
+    for (const char* word : words) {
+        args.emplace_back(word);
+    }
+    return ParseArgs(args);
+}
+
+TEST(CliArgs, CommandsAndTheirOptions) {
+    {
+        const ParseResult r = Parse({"search", "--json"});
+        ASSERT_TRUE(r.options) << r.error;
+        EXPECT_EQ(r.options->command, Command::Search);
+        EXPECT_TRUE(r.options->json);
+    }
+    {
+        const ParseResult r = Parse({"static", "--device", "NVR-1", "--ip=10.0.0.5", "--netmask", "255.0.0.0",
+                                     "--gateway", "10.0.0.1", "--lan-mode", "LAN2", "--password-stdin"});
+        ASSERT_TRUE(r.options) << r.error;
+        EXPECT_EQ(r.options->command, Command::Static);
+        EXPECT_EQ(r.options->device, "NVR-1");
+        EXPECT_EQ(r.options->ip, "10.0.0.5");
+        EXPECT_EQ(r.options->netmask, "255.0.0.0");
+        EXPECT_EQ(r.options->gateway, "10.0.0.1");
+        EXPECT_EQ(r.options->lanMode, "LAN2");
+        EXPECT_TRUE(r.options->passwordStdin);
+        EXPECT_EQ(r.options->user, "admin");
+    }
+    {
+        const ParseResult r = Parse({"dhcp", "--device", "10.0.0.5", "--user", "operator"});
+        ASSERT_TRUE(r.options) << r.error;
+        EXPECT_EQ(r.options->lanMode, "LAN1");
+        EXPECT_EQ(r.options->user, "operator");
+    }
+    {
+        const ParseResult r = Parse({"identity", "--device", "x", "--set-short", ""});
+        ASSERT_TRUE(r.options) << r.error;
+        EXPECT_TRUE(r.options->setsIdentity());
+        EXPECT_EQ(r.options->setShort, "");
+        EXPECT_FALSE(r.options->setName);
+    }
+    EXPECT_EQ(Parse({"help"}).options->command, Command::Help);
+    EXPECT_EQ(Parse({"volumes", "--help"}).options->command, Command::Help);
+}
+
+TEST(CliArgs, RefusesWhatDoesNotFit) {
+    EXPECT_FALSE(Parse({}).options);
+    EXPECT_FALSE(Parse({"find"}).options);
+    EXPECT_NE(Parse({"login"}).error.find("--device"), std::string::npos);
+    EXPECT_NE(Parse({"login", "--device", "x", "--json"}).error.find("unknown option \"--json\""), std::string::npos);
+    EXPECT_FALSE(Parse({"search", "--device", "x"}).options);
+    EXPECT_FALSE(Parse({"volumes", "--device", "x", "--ip", "1.2.3.4"}).options);
+    EXPECT_FALSE(Parse({"dhcp", "--device", "x", "--set-name", "y"}).options);
+    EXPECT_NE(Parse({"login", "--device"}).error.find("needs a value"), std::string::npos);
+    EXPECT_FALSE(Parse({"search", "--json=yes"}).options);
+    EXPECT_FALSE(Parse({"login", "--device", "x", "stray"}).options);
+    EXPECT_FALSE(Parse({"login", "--device", "x", "--user", ""}).options);
+}
+
+TEST(CliArgs, NeverTakesAPasswordFromTheCommandLine) {
+    for (const ParseResult& r : {Parse({"login", "--device", "x", "--password", "secret"}),
+                                 Parse({"login", "--device", "x", "--password=secret"})}) {
+        EXPECT_FALSE(r.options);
+        EXPECT_NE(r.error.find("--password-stdin"), std::string::npos);
+        EXPECT_EQ(r.error.find("secret"), std::string::npos);
+    }
+}
+
+TEST(CliArgs, ReadsThePasswordFromStdinOrEnvironment) {
+    {
+        std::istringstream in("s3cret\r\nsecond line\n");
+        EXPECT_EQ(ReadPassword(true, in, "from-env").password, "s3cret");
+    }
+    {
+        std::istringstream in("no line end");
+        EXPECT_EQ(ReadPassword(true, in, nullptr).password, "no line end");
+    }
+    {
+        std::istringstream in("\n");
+        EXPECT_EQ(ReadPassword(true, in, nullptr).password, "");
+    }
+    {
+        std::istringstream in("");
+        const PasswordResult r = ReadPassword(true, in, "from-env");
+        EXPECT_FALSE(r.password);
+        EXPECT_NE(r.error.find("standard input"), std::string::npos);
+    }
+    std::istringstream unused("ignored\n");
+    EXPECT_EQ(ReadPassword(false, unused, "from-env").password, "from-env");
+    EXPECT_EQ(ReadPassword(false, unused, "").password, "");
+    EXPECT_FALSE(ReadPassword(false, unused, nullptr).password);
+}
+
+}  // namespace
+}  // namespace cli

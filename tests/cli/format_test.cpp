@@ -1,0 +1,88 @@
+#include <nlohmann/json.hpp>
+#include <gtest/gtest.h>
+
+#include "cli/format.h"
+#include "cli/select.h"
+
+namespace cli {
+namespace {
+
+constexpr DeviceIdBytes kId = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x70};
+
+DeviceSummary Device(std::string name, std::uint8_t last, std::vector<std::string> ips) {
+    DeviceSummary device;
+    device.name = std::move(name);
+    device.id = kId;
+    device.id[7] = last;
+    device.model = "KVR-620";
+    device.ip = ips.front();
+    device.netmask = "255.255.255.0";
+    device.gateway = "10.0.0.1";
+    device.portIps = std::move(ips);
+    device.interfaceAddress = "10.0.0.2";
+    return device;
+}
+
+TEST(CliFormat, DeviceKeyRoundTrips) {
+    const std::string key = FormatDeviceKey(kId);
+    EXPECT_EQ(key, "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70");
+    EXPECT_EQ(key.size(), 39u);
+    EXPECT_EQ(ParseDeviceKey(key), kId);
+    EXPECT_EQ(ParseDeviceKey("00:1a:2b:3c:4d:5e:6f:70"), kId);
+    EXPECT_EQ(ParseDeviceKey("0x0,0x1a,0x2b,0x3c,0x4d,0x5e,0x6f,0x70"), kId);
+    EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F"));       // seven bytes
+    EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70,"));  // trailing separator
+    EXPECT_FALSE(ParseDeviceKey("0x100,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70"));  // not a byte
+    EXPECT_FALSE(ParseDeviceKey("10.0.0.1"));
+    EXPECT_FALSE(ParseDeviceKey("NVR-1"));
+}
+
+TEST(CliFormat, SearchLinesAndJson) {
+    DeviceSummary device = Device("Lobby\x1b[2J", 0x70, {"10.0.0.5"});
+    device.dhcp = true;
+    EXPECT_EQ(FormatSearchText({device}),
+              "Lobby?[2J\t0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70\tKVR-620\t10.0.0.5\t255.255.255.0\t10.0.0.1\t"
+              "dhcp\t10.0.0.2\n");
+
+    device.name = "caf\xe9";  // not UTF-8: replaced, never thrown
+    const auto json = nlohmann::json::parse(FormatSearchJson({device, Device("B", 1, {"10.0.0.6"})}));
+    ASSERT_EQ(json.size(), 2u);
+    EXPECT_EQ(json[0]["name"], "caf\xef\xbf\xbd");
+    EXPECT_EQ(json[0]["id"], "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70");
+    EXPECT_EQ(json[0]["dhcp"], true);
+    EXPECT_EQ(json[1]["dhcp"], false);
+    EXPECT_EQ(json[1]["interface"], "10.0.0.2");
+    for (const char* field : {"name", "id", "model", "ip", "netmask", "gateway", "dhcp", "interface"}) {
+        EXPECT_TRUE(json[1].contains(field)) << field;
+    }
+    EXPECT_EQ(FormatSearchJson({}), "[]\n");
+}
+
+TEST(CliFormat, VolumesAndIdentity) {
+    EXPECT_EQ(FormatVolumesText({"Volume_1", "Vol\n2"}), "Volume_1\nVol?2\n");
+    EXPECT_EQ(nlohmann::json::parse(FormatVolumesJson({"Volume_1", "Volume_2"})),
+              nlohmann::json({"Volume_1", "Volume_2"}));
+    EXPECT_EQ(FormatIdentityText("N", "", "L"), "name: N\nshort: \nlong: L\n");
+}
+
+TEST(CliSelect, ByKeyAddressOrName) {
+    const std::vector<DeviceSummary> devices = {
+        Device("Front", 1, {"10.0.0.5", "10.0.1.5"}),
+        Device("Back", 2, {"10.0.0.6"}),
+        Device("Back", 3, {"10.0.0.7"}),
+    };
+    EXPECT_EQ(SelectDevice(devices, "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x02").index, 1u);
+    EXPECT_EQ(SelectDevice(devices, "10.0.1.5").index, 0u);  // second LAN port
+    EXPECT_EQ(SelectDevice(devices, "Front").outcome, SelectOutcome::Found);
+    EXPECT_EQ(SelectDevice(devices, "Back").outcome, SelectOutcome::Ambiguous);
+    EXPECT_EQ(SelectDevice(devices, "front").outcome, SelectOutcome::NoMatch);
+    EXPECT_EQ(SelectDevice(devices, "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x09").outcome, SelectOutcome::NoMatch);
+    EXPECT_EQ(SelectDevice({}, "Front").outcome, SelectOutcome::NoMatch);
+
+    std::vector<DeviceSummary> sameAddress = {Device("A", 1, {"192.168.1.100"}), Device("B", 2, {"192.168.1.100"})};
+    EXPECT_EQ(SelectDevice(sameAddress, "192.168.1.100").outcome, SelectOutcome::Ambiguous);
+    EXPECT_EQ(SelectDevice(sameAddress, "B").index, 1u);
+}
+
+}  // namespace
+}  // namespace cli
