@@ -52,6 +52,25 @@ const Record* FindRecord(const Request& request, std::int16_t type) {
 
 }  // namespace
 
+std::optional<Malformation> MalformationByName(std::string_view name) {
+    for (const auto mode : {Malformation::None, Malformation::ShortLength, Malformation::PastEnd,
+                            Malformation::Oversize, Malformation::BadLanIndex}) {
+        if (MalformationName(mode) == name) return mode;
+    }
+    return std::nullopt;
+}
+
+std::string_view MalformationName(Malformation malformed) {
+    switch (malformed) {
+    case Malformation::None: return "none";
+    case Malformation::ShortLength: return "short-length";
+    case Malformation::PastEnd: return "past-end";
+    case Malformation::Oversize: return "oversize";
+    case Malformation::BadLanIndex: return "bad-lan-index";
+    }
+    return "none";
+}
+
 bool Script::AppliesTo(std::uint16_t opcode) const {
     return opcodes.empty() || std::find(opcodes.begin(), opcodes.end(), opcode) != opcodes.end();
 }

@@ -44,6 +44,10 @@ enum class Malformation {
     BadLanIndex,  // a discovery reply with an extra port index outside 0 and 1
 };
 
+// "none", "short-length", "past-end", "oversize", "bad-lan-index".
+std::string_view MalformationName(Malformation malformed);
+std::optional<Malformation> MalformationByName(std::string_view name);
+
 // A scripted behaviour. It applies to the listed opcodes (all when empty);
 // the first script of a recorder that applies to a request is used.
 struct Script {

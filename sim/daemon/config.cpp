@@ -324,25 +324,6 @@ std::string FormatDeviceId(const DeviceId& id) {
     return out;
 }
 
-std::optional<Malformation> MalformationByName(std::string_view name) {
-    for (const auto mode : {Malformation::None, Malformation::ShortLength, Malformation::PastEnd,
-                            Malformation::Oversize, Malformation::BadLanIndex}) {
-        if (MalformationName(mode) == name) return mode;
-    }
-    return std::nullopt;
-}
-
-std::string_view MalformationName(Malformation malformed) {
-    switch (malformed) {
-    case Malformation::None: return "none";
-    case Malformation::ShortLength: return "short-length";
-    case Malformation::PastEnd: return "past-end";
-    case Malformation::Oversize: return "oversize";
-    case Malformation::BadLanIndex: return "bad-lan-index";
-    }
-    return "none";
-}
-
 ConfigResult ParseConfig(std::string_view jsonText) {
     ConfigResult result;
     json root;

@@ -47,7 +47,4 @@ std::optional<DeviceId> ParseDeviceId(std::string_view text);
 // Lower-case, colon-separated.
 std::string FormatDeviceId(const DeviceId& id);
 
-std::optional<Malformation> MalformationByName(std::string_view name);
-std::string_view MalformationName(Malformation malformed);
-
 }  // namespace sim
