@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Per-user folders (freedesktop base directories) and whole-file reads and
+// atomic replacements of small files in them.
+namespace ostrel::platform {
+
+// $XDG_CONFIG_HOME, else $HOME/.config (an absolute path, no trailing slash).
+std::string UserConfigHome();
+// $XDG_DATA_HOME, else $HOME/.local/share.
+std::string UserDataHome();
+
+// The whole content of a file, or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Replaces the file with the content so that a reader sees either the old or
+// the new content, never a mix: writes a temporary file beside it, flushes it
+// and renames it over the target. Creates missing parent folders (mode 0700).
+// False when any step fails; the old file is then untouched.
+bool ReplaceFileAtomically(const std::string& path, std::string_view content);
+
+// Creates the folder and its missing parents with the given mode.
+bool MakeFolders(const std::string& path, unsigned mode);
+
+// Holds an exclusive advisory lock on a lock file for its lifetime, so that
+// read-modify-write cycles of two processes on one file do not interleave.
+class FileLock {
+public:
+    explicit FileLock(const std::string& lockPath);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace ostrel::platform
