@@ -8,8 +8,8 @@ namespace cli {
 namespace {
 
 // JSON output must survive names that are not valid UTF-8.
-std::string Dump(const nlohmann::json& value) {
-    return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+std::string Dump(const nlohmann::ordered_json& value) {
+    return value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 int HexDigit(char c) {
@@ -93,7 +93,7 @@ std::string FormatSearchText(const std::vector<DeviceSummary>& devices) {
 }
 
 std::string FormatSearchJson(const std::vector<DeviceSummary>& devices) {
-    nlohmann::json array = nlohmann::json::array();
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const DeviceSummary& device : devices) {
         array.push_back({
             {"name", device.name},
@@ -118,7 +118,7 @@ std::string FormatVolumesText(const std::vector<std::string>& volumes) {
 }
 
 std::string FormatVolumesJson(const std::vector<std::string>& volumes) {
-    return Dump(nlohmann::json(volumes));
+    return Dump(nlohmann::ordered_json(volumes));
 }
 
 std::string FormatIdentityText(std::string_view name, std::string_view shortText, std::string_view longText) {
