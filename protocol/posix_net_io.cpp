@@ -23,13 +23,14 @@ bool ParseAddress(const std::string& text, in_addr& address) {
 }
 
 // The kernel's index of the interface that owns the address, 0 when none does.
-unsigned InterfaceIndexOf(const std::string& address) {
+// The name of the interface that owns the address, empty when none does.
+std::string InterfaceNameOf(const std::string& address) {
     for (const auto& entry : PosixNetIo::ReadInterfaceAddresses()) {
         if (entry.address == address) {
-            return if_nametoindex(entry.interfaceName.c_str());
+            return entry.interfaceName;
         }
     }
-    return 0;
+    return {};
 }
 
 void SetOption(int socket, int level, int name, const void* value, socklen_t size,
@@ -89,6 +90,17 @@ int PosixNetIo::OpenReceiveSocket(const std::string& localAddress) {
     const int on = 1;
     const int off = 0;
     SetOption(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on, "SO_REUSEADDR");
+    const std::string interfaceName = InterfaceNameOf(localAddress);
+    const unsigned interfaceIndex =
+        interfaceName.empty() ? 0 : if_nametoindex(interfaceName.c_str());
+    // Tied to its interface, the socket also gets the datagrams sent to the
+    // port of its own address rather than leaving them to a sibling socket
+    // bound to the same port. Best effort: older kernels want privileges for
+    // it, and the interface filter below still keeps the slots apart.
+    if (!interfaceName.empty()) {
+        SetOption(fd, SOL_SOCKET, SO_BINDTODEVICE, interfaceName.c_str(),
+                  static_cast<socklen_t>(interfaceName.size()), "SO_BINDTODEVICE");
+    }
 
     sockaddr_in bindAddress{};
     bindAddress.sin_family = AF_INET;
@@ -98,7 +110,6 @@ int PosixNetIo::OpenReceiveSocket(const std::string& localAddress) {
         TraceDebug("receive socket %d: bind failed: %s\n", fd, std::strerror(errno));
     }
 
-    const unsigned interfaceIndex = InterfaceIndexOf(localAddress);
     ip_mreqn membership{};
     ParseAddress(kGroupAddress, membership.imr_multiaddr);
     ParseAddress(localAddress, membership.imr_address);
