@@ -47,7 +47,7 @@ public:
     std::string str() const { return std::string(view()); }
     std::size_t size() const { return std::strlen(bytes_.data()); }
     bool empty() const { return bytes_[0] == '\0'; }
-    // The whole buffer, for writers that fill it in place (keep the last byte zero).
+    // The whole buffer, terminator and trailing zeros included.
     const std::array<char, N>& buffer() const { return bytes_; }
 
     friend bool operator==(const FixedText& a, const FixedText& b) { return a.view() == b.view(); }
