@@ -1,8 +1,10 @@
 #include "sim/daemon/address_apply.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
+#include <dirent.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -14,13 +16,28 @@ namespace sim {
 
 bool InPrivateNetworkNamespace(std::string& why) {
     struct stat self {};
-    struct stat init {};
     if (stat("/proc/self/ns/net", &self) != 0) {
         why = std::string("cannot inspect /proc/self/ns/net: ") + std::strerror(errno);
         return false;
     }
+    // A namespace made with "ip netns add" is pinned under /run/netns.
+    if (DIR* dir = opendir("/run/netns")) {
+        bool named = false;
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] == '.') continue;
+            struct stat pinned {};
+            const std::string path = std::string("/run/netns/") + entry->d_name;
+            if (stat(path.c_str(), &pinned) == 0 && pinned.st_dev == self.st_dev && pinned.st_ino == self.st_ino)
+                named = true;
+        }
+        closedir(dir);
+        if (named) return true;
+    }
+    // Otherwise it must at least differ from process 1's namespace.
+    struct stat init {};
     if (stat("/proc/1/ns/net", &init) != 0) {
-        why = std::string("cannot inspect /proc/1/ns/net: ") + std::strerror(errno);
+        why = "this network namespace is not one of /run/netns and process 1's cannot be inspected (" +
+              std::string(std::strerror(errno)) + ")";
         return false;
     }
     if (self.st_dev == init.st_dev && self.st_ino == init.st_ino) {
@@ -59,6 +76,18 @@ std::string RunIp(const std::vector<std::string>& args) {
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
     if (WIFEXITED(status)) return command + " failed with exit code " + std::to_string(WEXITSTATUS(status));
     return command + " ended abnormally";
+}
+
+std::string KeepSecondaryAddresses(const std::string& interface) {
+    if (interface.find('/') != std::string::npos || interface == "." || interface == "..")
+        return "bad interface name " + interface;
+    const std::string path = "/proc/sys/net/ipv4/conf/" + interface + "/promote_secondaries";
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) return "cannot open " + path + ": " + std::strerror(errno);
+    const bool written = std::fputs("1\n", file) >= 0;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) return "cannot write " + path;
+    return {};
 }
 
 std::string AddAddress(const std::string& interface, const std::string& address, int prefix) {

@@ -24,12 +24,12 @@ bool EventLog::Open(const std::string& path) {
 
 void EventLog::Write(const std::string& event, nlohmann::json fields) {
     if (!file_) return;
-    nlohmann::json line = nlohmann::json::object();
+    nlohmann::ordered_json line = nlohmann::ordered_json::object();
     line["time"] = UtcTimestamp();
     line["event"] = event;
     for (auto& [key, value] : fields.items()) line[key] = value;
     // Texts from the wire need not be UTF-8: replace what is not.
-    const std::string text = line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    const std::string text = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     std::fprintf(file_, "%s\n", text.c_str());
     std::fflush(file_);
 }

@@ -118,7 +118,8 @@ std::string SimServer::Start() {
         served.ifindex = if_nametoindex(served.interface.c_str());
         if (served.ifindex == 0) return Errno("interface " + served.interface);
         if (options_.applyAddresses) {
-            const auto error = AddAddress(served.interface, served.address, served.prefix);
+            auto error = KeepSecondaryAddresses(served.interface);
+            if (error.empty()) error = AddAddress(served.interface, served.address, served.prefix);
             if (!error.empty()) return error;
         }
         const auto error = OpenSockets(served);
@@ -264,6 +265,7 @@ std::string SimServer::Run() {
             case 1: OnDatagrams(slots[k].index); break;
             case 2: OnAccept(slots[k].index); break;
             case 3:
+                if (connections_[slots[k].index].dropped) break;
                 if (!OnConnection(connections_[slots[k].index], fds[k].revents)) closing.push_back(slots[k].index);
                 break;
             }
@@ -272,7 +274,7 @@ std::string SimServer::Run() {
         // Connections past their time are dropped.
         const auto now = std::chrono::steady_clock::now();
         for (std::size_t i = 0; i < connections_.size(); ++i) {
-            if (connections_[i].deadline <= now && std::find(closing.begin(), closing.end(), i) == closing.end())
+            if ((connections_[i].deadline <= now || connections_[i].dropped) && std::find(closing.begin(), closing.end(), i) == closing.end())
                 closing.push_back(i);
         }
         std::sort(closing.rbegin(), closing.rend());
@@ -424,9 +426,19 @@ void SimServer::OnAccept(std::size_t servedIndex) {
         const int fd = accept4(served_[servedIndex].http, reinterpret_cast<sockaddr*>(&peer), &length,
                                SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) return;
-        if (connections_.size() >= kMaxConnections) {
-            close(fd);
-            continue;
+        const auto live = std::count_if(connections_.begin(), connections_.end(),
+                                        [](const Connection& c) { return !c.dropped; });
+        if (static_cast<std::size_t>(live) >= kMaxConnections) {
+            // Make room by dropping the oldest connection that is still
+            // waiting for its request, so idle clients cannot lock others out.
+            // It is closed at the end of the loop turn (indices stay valid).
+            auto oldest = std::find_if(connections_.begin(), connections_.end(),
+                                       [](const Connection& c) { return !c.responded && !c.dropped; });
+            if (oldest == connections_.end()) {
+                close(fd);
+                continue;
+            }
+            oldest->dropped = true;
         }
         Connection connection;
         connection.fd = fd;
@@ -452,7 +464,8 @@ bool SimServer::OnConnection(Connection& connection, short revents) {
             if (n == 0) {
                 if (connection.responded) return false;  // the client is done
                 if (connection.in.empty()) return false;
-                // Half-closed after sending: answer what arrived.
+                // Half-closed after sending: answer what arrived, complete or not.
+                connection.peerClosed = true;
                 break;
             }
             if (errno == EAGAIN || errno == EWOULDBLOCK) break;
@@ -462,7 +475,10 @@ bool SimServer::OnConnection(Connection& connection, short revents) {
     }
     if (!connection.responded) {
         auto request = ParseHttpRequest(connection.in);
-        if (request.result == HttpRequest::Parse::Incomplete) return true;
+        if (request.result == HttpRequest::Parse::Incomplete) {
+            if (!connection.peerClosed) return true;
+            request.result = HttpRequest::Parse::Bad;  // no more bytes will come
+        }
         const Served& served = served_[connection.served];
         const Recorder& recorder = *recorders_[served.recorder];
         const auto response = RespondToHttp(request, recorder.state(), served.port);

@@ -54,6 +54,8 @@ private:
         std::string out;
         std::size_t written = 0;
         bool responded = false;
+        bool peerClosed = false;
+        bool dropped = false;  // evicted to make room; closed at the end of the turn
         std::chrono::steady_clock::time_point deadline;
     };
     struct Pending {
