@@ -1,0 +1,33 @@
+#include "app/volume_location.h"
+
+#include <QString>
+
+#include "app/device_fields.h"
+
+namespace {
+
+bool SameIgnoringCase(const std::string& a, std::string_view b) {
+    return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
+               .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())),
+                        Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+std::string VolumeLocation(const DriveLetterTable& table, std::string_view deviceName,
+                           std::string_view deviceAddress, std::string_view volumeName) {
+    std::string location;
+    for (const DriveLetterEntry& entry : table.entries) {
+        const std::string host = FixedFieldText(entry.host);
+        const std::string share = FixedFieldText(entry.share);
+        if (host.empty()) {
+            continue;
+        }
+        const bool hostMatches =
+            SameIgnoringCase(host, deviceName) || SameIgnoringCase(host, deviceAddress);
+        if (hostMatches && SameIgnoringCase(share, volumeName)) {
+            location = FixedFieldText(entry.localName);
+        }
+    }
+    return location;
+}
