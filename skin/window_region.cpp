@@ -1,6 +1,6 @@
 #include "window_region.h"
 
-#include <QWidget>
+#include "platform/dialog/window.h"
 
 namespace skin {
 namespace {
@@ -37,9 +37,9 @@ QRegion MainWindowRegion(int cx, int cy) {
   return region;
 }
 
-void ApplyMainWindowRegion(QWidget* window) {
-  window->setMask(MainWindowRegion(window->width(), window->height()));
-  window->update();
+void ApplyMainWindowRegion(CWnd& window, int cx, int cy) {
+  window.SetWindowRgn(MainWindowRegion(cx, cy), TRUE);
+  window.Invalidate(TRUE);
 }
 
 }  // namespace skin

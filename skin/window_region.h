@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QRegion>
 
-class QWidget;
+class CWnd;
 
 namespace skin {
 
@@ -15,8 +15,9 @@ namespace skin {
 std::array<QRect, 11> MainWindowRects(int cx, int cy);
 QRegion MainWindowRegion(int cx, int cy);
 
-// Gives `window` the region for its current size and repaints it all; call
-// it after the window's default size handling on every size change.
-void ApplyMainWindowRegion(QWidget* window);
+// Gives `window` the region for a client area of cx × cy and repaints it
+// all. Call it from the main window's WM_SIZE handler, after the default
+// handling, on every size change.
+void ApplyMainWindowRegion(CWnd& window, int cx, int cy);
 
 }  // namespace skin

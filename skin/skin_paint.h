@@ -1,0 +1,69 @@
+#pragma once
+
+#include <vector>
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+
+// Painting of the list's skinned parts (scroll bars and column header) from
+// their bitmaps. The functions only draw; the controls decide what.
+
+namespace skin {
+
+// Bitmap ids of the list skin.
+inline constexpr int kHorzRightArrow = 231;
+inline constexpr int kHorzTrack = 232;
+inline constexpr int kHorzLeftArrow = 233;
+inline constexpr int kVertUpArrow = 234;
+inline constexpr int kVertTrack = 235;
+inline constexpr int kVertThumb = 236;
+inline constexpr int kVertDownArrow = 237;
+inline constexpr int kHorzThumb = 243;
+inline constexpr int kHorzLeftArrowOff = 380;
+inline constexpr int kHorzRightArrowOff = 381;
+inline constexpr int kHorzTrackOff = 382;
+inline constexpr int kVertUpArrowOff = 383;
+inline constexpr int kVertTrackOff = 384;
+inline constexpr int kVertDownArrowOff = 385;
+inline constexpr int kHeaderStrip = 374;
+inline constexpr int kHeaderSeparator = 240;
+
+// The four parts of one bar; a missing part (null image) is left out.
+struct BarBitmaps {
+  QImage track;
+  QImage back;     // up / left arrow
+  QImage forward;  // down / right arrow
+  QImage thumb;    // null for the disabled set
+};
+
+// Loads the enabled or the disabled set of a bar from the bitmap resources.
+BarBitmaps VerticalBarBitmaps(bool enabled);
+BarBitmaps HorizontalBarBitmaps(bool enabled);
+
+// A bar of the given client size. `enabled` is "the list can scroll this
+// way"; the disabled set has no thumb.
+void PaintVerticalBar(QPainter& p, const QSize& client, bool enabled, int thumbTop,
+                      const BarBitmaps& bitmaps);
+void PaintHorizontalBar(QPainter& p, const QSize& client, bool enabled, int thumbLeft,
+                        const BarBitmaps& bitmaps);
+
+// One column of the header, as the header control reports it.
+struct HeaderItemPaint {
+  QRect rect;
+  QString text;
+};
+
+// The header's caption font: a cell height of 14 pixels.
+QFont HeaderCaptionFont();
+
+// The header of the given client size: the strip under everything, and for
+// each item its background again, the separator before every item but the
+// first, and the caption centred at the top.
+void PaintHeader(QPainter& p, const QSize& client, const QImage& strip, const QImage& separator,
+                 const std::vector<HeaderItemPaint>& items);
+
+}  // namespace skin
