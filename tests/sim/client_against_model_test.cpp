@@ -370,4 +370,31 @@ TEST_F(ClientAgainstModel, ForeignFloodDuringDiscoveryDoesNotHideRecorders) {
     EXPECT_EQ(Login(), 1);
 }
 
+TEST_F(ClientAgainstModel, LongUserNameIsCutToWhatTheRecorderKnows) {
+    auto state = Recorder("NVR-Long", 13, "KVR-620", "10.201.1.93");
+    state.adminUser = std::string(48, 'u');
+    state.adminPassword = std::string(47, 'p') + "!";
+    recorders.Add(state, {lanA});
+    DiscoverDevices();
+    CurrentTargetId = state.deviceId;
+    LoginUser = std::string(48, 'u') + "ignored-tail";
+    LoginPassword = state.adminPassword + "more";
+    EXPECT_EQ(Login(), 1);
+    LoginUser = std::string(47, 'u');
+    EXPECT_EQ(Login(), 0);
+}
+
+TEST_F(ClientAgainstModel, HundredRecordersAnsweringAtOnceAreAllFound) {
+    for (int i = 0; i < 100; ++i) {
+        auto state = Recorder("NVR-Burst-" + std::to_string(i), 0, "KVR-620",
+                              "10.201.2." + std::to_string(100 + i));
+        state.deviceId = {0x00, 0x1B, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(i)};
+        recorders.Add(state, {lanB});
+    }
+    DiscoverDevices();
+    ASSERT_EQ(DeviceTable.size(), 100u);
+    EXPECT_EQ(DeviceTable.front().name, "NVR-Burst-0");
+    EXPECT_EQ(DeviceTable.back().name, "NVR-Burst-99");
+}
+
 }  // namespace
