@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <csignal>
+#include <sstream>
 #include <thread>
 
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include "platform/services/file_service.h"
 #include "platform/services/http_probe.h"
 #include "platform/services/program_launcher.h"
+#include "platform/services/run_process.h"
 #include "platform/services/smb_network_drives.h"
 #include "platform/services/win_codes.h"
 #include "test_support.h"
@@ -258,4 +261,52 @@ TEST(PlatformLab, ExplorerHandsTheConsoleUrlToTheOpener) {
     }
     EXPECT_EQ(home.Read("args"), "http://" + recorder.ip + "\n");
     EXPECT_NE(home.Read("page").find(recorder.name), std::string::npos);
+}
+
+TEST(PlatformLab, DesktopSessionMountsTheShareThroughGvfs) {
+    REQUIRE_SMB_RECORDER();
+    if (!ProgramOnPath("gio") || !ProgramOnPath("dbus-daemon")) {
+        GTEST_SKIP() << "gio or dbus-daemon is not installed";
+    }
+    TempHome home;
+    const std::string runtime = home.path() + "/run";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    // GVfs's SMB backend needs the system's settings schemas.
+    setenv("XDG_DATA_DIRS", "/usr/local/share:/usr/share", 1);
+    // A desktop session of our own: a private session bus, on which GVfs starts.
+    const auto bus = lab::RunProcess(
+        {"dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"}, "", {},
+        std::chrono::seconds(10));
+    std::istringstream printed(bus.out);
+    std::string address;
+    long busPid = 0;
+    printed >> address >> busPid;
+    ASSERT_FALSE(address.empty()) << bus.err;
+    ASSERT_GT(busPid, 0);
+    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+
+    auto options = OptionsIn(home);
+    options.desktop.useGvfs = true;
+    SmbNetworkDrives drives(options);
+    const std::string share = Share(recorder);
+    EXPECT_EQ(drives.WNetAddConnection2A(Disk("Z:", share), recorder.password.c_str(),
+                                         recorder.user.c_str(), CONNECT_UPDATE_PROFILE),
+              NO_ERROR);
+    const auto mounts = [] {
+        const auto listed = lab::RunProcess({"gio", "mount", "-l"}, "", {}, std::chrono::seconds(20));
+        return listed.out + listed.err;
+    };
+    std::string volume = recorder.volumes.front();
+    for (auto& c : volume) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    const std::string uri = "smb://" + recorder.ip + "/" + volume;
+    EXPECT_NE(mounts().find(uri), std::string::npos) << mounts();
+    EXPECT_EQ(drives.WNetCancelConnection2A("Z:", CONNECT_UPDATE_PROFILE, false), NO_ERROR);
+    EXPECT_EQ(mounts().find(uri), std::string::npos);
+
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    kill(static_cast<pid_t>(busPid), SIGTERM);
 }
