@@ -1,6 +1,7 @@
 #include "sim/daemon/config.h"
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -263,6 +264,7 @@ DaemonConfig ParseRoot(const json& root) {
         }
         config.recorders.push_back(std::move(recorder));
     }
+    if (bound.empty()) Fail("recorders", "no LAN port names an interface to serve on");
     return config;
 }
 
@@ -344,6 +346,8 @@ ConfigResult ParseConfig(std::string_view jsonText) {
 }
 
 ConfigResult LoadConfigFile(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return {std::nullopt, path + " is a directory"};
     std::ifstream in(path, std::ios::binary);
     if (!in) return {std::nullopt, "cannot open " + path};
     std::ostringstream text;

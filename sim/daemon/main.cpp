@@ -22,8 +22,8 @@ constexpr const char* kUsage =
     "  --pid-file FILE     written once every socket is bound\n"
     "  --apply-addresses   really move a recorder's address on its interface\n"
     "                      after a successful static or DHCP change\n"
-    "                      (only inside a network namespace other than that\n"
-    "                      of process 1; refused elsewhere)\n"
+    "                      (only in a network namespace made for the daemon:\n"
+    "                      one under /run/netns, or at least not process 1's)\n"
     "  --netns-ok          states that this runs in a namespace of its own\n"
     "                      (accepted; the namespace is checked regardless)\n"
     "  --check-config      read the configuration, report errors, and exit\n";

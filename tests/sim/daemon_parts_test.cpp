@@ -154,6 +154,9 @@ TEST(SimConfig, ErrorsNameTheKey) {
     EXPECT_EQ(Parse(json{{"recorders", json::array({MinimalRecorder(), other})}}).error,
               "recorders[1].lan[0]: address 10.201.1.21 on lan0 is served twice");
     EXPECT_NE(sim::LoadConfigFile("/nonexistent/sim.json").error.find("cannot open"), std::string::npos);
+    auto unserved = MinimalRecorder();
+    unserved["lan"][0].erase("interface");
+    EXPECT_EQ(ErrorOf(unserved), "recorders: no LAN port names an interface to serve on");
 }
 
 TEST(SimConfig, DeviceIdForms) {
