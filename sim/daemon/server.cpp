@@ -30,6 +30,9 @@ constexpr auto kLingerTime = std::chrono::seconds(2);
 // Datagrams taken per socket per wake, so one flooded socket cannot starve
 // the others.
 constexpr int kDatagramsPerWake = 256;
+// Delayed replies held at most; a flood of requests to a slow recorder must
+// not grow the daemon without bound.
+constexpr std::size_t kMaxPending = 100000;
 
 std::string Errno(const std::string& what) {
     return what + ": " + std::strerror(errno);
@@ -338,7 +341,7 @@ void SimServer::OnDatagrams(std::size_t servedIndex) {
         for (auto& reply : replies) {
             if (reply.delay.count() <= 0) {
                 SendToGroup(servedIndex, reply.bytes);
-            } else {
+            } else if (pending_.size() < kMaxPending) {
                 pending_.push_back({now + reply.delay, pendingOrder_++, servedIndex, std::move(reply.bytes)});
             }
         }
