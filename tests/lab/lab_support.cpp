@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -124,7 +125,7 @@ std::optional<Info> LoadInfo(std::string& why) {
         info.burstFirstIp = Str(*burst, "first_ip");
         info.burstPassword = Str(*burst, "password");
     }
-    if (info.clientNetns.empty() || info.recorders.empty()) {
+    if (info.clientNetns.empty() || (info.recorders.empty() && info.burstCount == 0)) {
         why = std::string("incomplete lab info at ") + path;
         return std::nullopt;
     }
@@ -381,6 +382,12 @@ std::chrono::microseconds ProcessCpuTime() {
     getrusage(RUSAGE_SELF, &usage);
     return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+std::chrono::microseconds ThreadCpuTime() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::microseconds(now.tv_nsec / 1000);
 }
 
 }  // namespace lab

@@ -120,5 +120,7 @@ std::vector<std::uint8_t> ForgedReply(std::uint16_t opcode, std::uint16_t status
 
 // The process's CPU time (user + system) so far.
 std::chrono::microseconds ProcessCpuTime();
+// The calling thread's CPU time so far.
+std::chrono::microseconds ThreadCpuTime();
 
 }  // namespace lab

@@ -1,0 +1,171 @@
+// Benchmarks of the protocol on real sockets in the network lab. Run by
+// bench/lab/run, which brings up the lab they need; each prints its figures.
+//
+//   ostrel-lab-bench discovery [ROUNDS]  wall and CPU time of DiscoverDevices
+//   ostrel-lab-bench burst               recorders found when 100 answer at once
+//   ostrel-lab-bench flood [RATE]        a login while foreign datagrams flood in
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "protocol/device_table.h"
+#include "protocol/discovery.h"
+#include "protocol/globals.h"
+#include "protocol/local_addresses.h"
+#include "protocol/network.h"
+#include "protocol/operations.h"
+#include "protocol/session_id.h"
+#include "tests/lab/lab_support.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+// One drain of 1 s plus 101 polls of 10 ms per local address.
+constexpr double kDiscoveryFloorPerAddress = 1.0 + 101 * 0.010;
+
+struct Measure {
+    Clock::time_point wallStart = Clock::now();
+    // The protocol runs on this thread; a flooding thread of the benchmark
+    // itself must not count as the client's time.
+    std::chrono::microseconds cpuStart = lab::ThreadCpuTime();
+    double Wall() const { return Seconds(Clock::now() - wallStart).count(); }
+    double Cpu() const { return Seconds(lab::ThreadCpuTime() - cpuStart).count(); }
+};
+
+int Discovery(int rounds) {
+    InitNetwork();
+    const std::size_t addresses = LocalAddressTable.size();
+    std::printf("discovery: %zu local addresses, floor %.3f s per address\n", addresses, kDiscoveryFloorPerAddress);
+    double worst = 0;
+    double totalWall = 0;
+    double totalCpu = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const Measure measure;
+        DiscoverDevices();
+        const double wall = measure.Wall();
+        const double cpu = measure.Cpu();
+        const double perAddress = wall / static_cast<double>(addresses);
+        worst = std::max(worst, perAddress / kDiscoveryFloorPerAddress);
+        totalWall += wall;
+        totalCpu += cpu;
+        std::printf("  round %d: %zu recorders, %.3f s wall (%.3f s per address, %.4f x floor), cpu %.4f s (%.3f%% of wall)\n",
+                    round + 1, DeviceTable.size(), wall, perAddress, perAddress / kDiscoveryFloorPerAddress, cpu,
+                    100.0 * cpu / wall);
+    }
+    std::printf("discovery: worst %.4f x floor (target <= 1.02), cpu %.3f%% of wall (target < 2%%)\n", worst,
+                100.0 * totalCpu / totalWall);
+    ClearDeviceTable();
+    ShutdownNetwork();
+    return worst <= 1.02 && totalCpu / totalWall < 0.02 ? 0 : 1;
+}
+
+int Burst(const lab::Info& info) {
+    InitNetwork();
+    const Measure measure;
+    DiscoverDevices();
+    const double wall = measure.Wall();
+    int found = 0;
+    for (const DeviceRecord& record : DeviceTable) {
+        if (record.name.view().starts_with("NVR-Burst-")) {
+            ++found;
+        }
+    }
+    std::printf("burst: %d of %d recorders found in one search (%zu in the table), %.3f s wall, cpu %.4f s\n", found,
+                info.burstCount, DeviceTable.size(), wall, measure.Cpu());
+    ClearDeviceTable();
+    ShutdownNetwork();
+    return found == info.burstCount ? 0 : 1;
+}
+
+// A login to a recorder on subnet A while another namespace on subnet A sends
+// foreign datagrams (another instance's replies) to the group.
+int Flood(const lab::Info& info, int rate) {
+    const lab::Recorder* target = info.ByKey("r2");
+    const lab::Recorder* flooder = info.ByKey("r1");
+    if (target == nullptr || flooder == nullptr) {
+        std::fprintf(stderr, "flood: the lab needs recorders r1 and r2\n");
+        return 2;
+    }
+    InitNetwork();
+    DiscoverDevices();
+    DeviceId id{};
+    bool known = false;
+    for (const DeviceRecord& record : DeviceTable) {
+        if (record.name == target->name) {
+            id = record.deviceId;
+            known = true;
+        }
+    }
+    if (!known) {
+        std::fprintf(stderr, "flood: %s was not discovered\n", target->name.c_str());
+        return 2;
+    }
+    CurrentTargetId = id;
+    LoginUser = target->user;
+    LoginPassword = target->password;
+    SessionIdBytes foreign = SessionId;
+    foreign[0] ^= 0xFF;
+
+    int failures = 0;
+    struct Scenario {
+        const char* what;
+        int startMs;
+        int durationMs;
+    };
+    // From the start, the flood keeps the drain going until it stops; started
+    // after the drain, it surrounds the reply.
+    for (const Scenario scenario : {Scenario{"flood from the start, 3 s", 0, 3000},
+                                    Scenario{"flood after the drain, 3 s", 1000, 3000}}) {
+        lab::GroupSender::Plan plan;
+        plan.netns = flooder->netns;
+        plan.localAddress = flooder->ip;
+        plan.datagram = lab::ForgedReply(OP_LOGIN, 1, foreign, id);
+        plan.startAfter = std::chrono::milliseconds(scenario.startMs);
+        plan.duration = std::chrono::milliseconds(scenario.durationMs);
+        plan.perSecond = rate;
+        plan.maxCount = static_cast<long>(rate) * scenario.durationMs / 1000;
+        const Measure measure;
+        lab::GroupSender sender(plan);
+        const int ok = Login();
+        const double wall = measure.Wall();
+        const double cpu = measure.Cpu();
+        sender.Stop();
+        const long sent = sender.Sent();
+        std::printf("flood (%s, %d/s): login %s, %.3f s wall, client cpu %.4f s (%.2f%% of wall), %ld foreign datagrams "
+                    "sent%s%s\n",
+                    scenario.what, rate, ok == 1 ? "succeeded" : "FAILED", wall, cpu, 100.0 * cpu / wall, sent,
+                    sender.Error().empty() ? "" : ", sender error: ", sender.Error().c_str());
+        if (ok != 1) {
+            ++failures;
+        }
+    }
+    ClearDeviceTable();
+    ShutdownNetwork();
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    lab::EnterClientNamespace();
+    const lab::Info* info = lab::CurrentLab();
+    if (info == nullptr) {
+        std::fprintf(stderr, "ostrel-lab-bench: %s\n", lab::LabUnavailableReason().c_str());
+        return 2;
+    }
+    if (what == "discovery") {
+        return Discovery(argc > 2 ? std::max(1, std::atoi(argv[2])) : 5);
+    }
+    if (what == "burst") {
+        return Burst(*info);
+    }
+    if (what == "flood") {
+        return Flood(*info, argc > 2 ? std::clamp(std::atoi(argv[2]), 1, 20000) : 10000);
+    }
+    std::fprintf(stderr, "usage: ostrel-lab-bench discovery [ROUNDS] | burst | flood [RATE]\n");
+    return 2;
+}
