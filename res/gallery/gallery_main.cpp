@@ -1,0 +1,64 @@
+// gallery: renders the product's skin to PNG files for review.
+//
+//   gallery [output folder]      (default ./gallery-out)
+//
+// Writes, per dialog template, the real dialog as the dialog layer builds
+// it with the skin's controls (dialog-<id>.png) and the skin's design
+// composed straight from the template (design-<id>.png, and with every
+// button pressed); a sheet of every button face in each state, the real
+// skinned controls in their states, and a sheet of the whole bitmap set.
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+
+#include "composite.h"
+#include "live.h"
+#include "platform/dialog/dialog_units.h"
+#include "res/bitmap_catalog.h"
+#include "res/button_skins.h"
+#include "res/resource_check.h"
+#include "res/templates/dialog_templates.h"
+#include "sheets.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  EnsureDialogFonts();
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery-out");
+  QDir out;
+  if (!out.mkpath(folder)) {
+    std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(folder));
+    return 1;
+  }
+  out.setPath(folder);
+
+  const QStringList problems = res::CheckBitmapSet();
+  for (const QString& p : problems) std::fprintf(stderr, "gallery: %s\n", qPrintable(p));
+
+  int written = 0;
+  int failed = 0;
+  auto save = [&](const QImage& image, const QString& name) {
+    if (image.save(out.filePath(name), "PNG")) {
+      ++written;
+    } else {
+      std::fprintf(stderr, "gallery: cannot write %s\n", qPrintable(name));
+      ++failed;
+    }
+  };
+
+  for (const DialogTemplate& t : res::ProductDialogTemplates()) {
+    save(res::gallery::RenderLiveDialog(t.id), QStringLiteral("dialog-%1.png").arg(t.id));
+    save(res::gallery::ComposeDialog(t.id), QStringLiteral("design-%1.png").arg(t.id));
+    save(res::gallery::ComposeDialog(t.id, res::gallery::FaceState::Pressed),
+         QStringLiteral("design-%1-pressed.png").arg(t.id));
+  }
+  save(res::gallery::ButtonSheet(), QStringLiteral("buttons.png"));
+  save(res::gallery::BitmapSheet(), QStringLiteral("bitmaps.png"));
+  for (const auto& [name, image] : res::gallery::ControlSheets()) save(image, name);
+
+  std::printf("gallery: %d pictures written to %s\n", written, qPrintable(out.absolutePath()));
+  return failed == 0 && problems.isEmpty() ? 0 : 1;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <vector>
+
+#include <QByteArray>
+#include <QImage>
+
+namespace res::gen {
+
+// A Windows icon file holding every image of `images` (square, up to 256
+// pixels) as a 32-bit image with alpha and its transparency mask.
+QByteArray IconFile(const std::vector<QImage>& images);
+
+}  // namespace res::gen

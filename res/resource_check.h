@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Checks that the compiled-in bitmap set is complete: every bitmap of the
+// catalog is present at its exact size and 24 bits per pixel, and the icon
+// carries its sizes. Used by the tests and by programs at start-up.
+
+namespace res {
+
+// The resource path of bitmap `id` and of icon `id`.
+QString BitmapResourcePath(unsigned id);
+QString IconResourcePath(unsigned id);
+
+// One line per problem found; empty when the set is complete.
+QStringList CheckBitmapSet();
+
+}  // namespace res
