@@ -32,7 +32,10 @@ public:
     // Copies at most N - 1 bytes of text and zero-fills the rest of the buffer.
     void Assign(std::string_view text) {
         const std::size_t length = std::min(text.size(), N - 1);
-        std::memcpy(bytes_.data(), text.data(), length);
+        // An empty view may point nowhere, and memcpy must never see a null source.
+        if (length > 0) {
+            std::memcpy(bytes_.data(), text.data(), length);
+        }
         std::fill(bytes_.begin() + static_cast<std::ptrdiff_t>(length), bytes_.end(), '\0');
     }
     // Copies a received value as it stands (at most N - 1 bytes, zeros

@@ -112,6 +112,18 @@ TEST(RecordWalkTest, FixedTextNeverOverflows) {
     EXPECT_TRUE(text.empty());
 }
 
+TEST(RecordWalkTest, FixedTextTakesANullEmptyViewWithoutUndefinedBehaviour) {
+    // A default string_view or span points nowhere; copying from it must not
+    // pass a null pointer to memcpy.
+    FixedText<8> text("old");
+    text = std::string_view();
+    EXPECT_TRUE(text.empty());
+    text = "old";
+    text.AssignBytes(std::span<const std::uint8_t>());
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(text.buffer(), (std::array<char, 8>{}));
+}
+
 TEST(RecordWalkTest, IdentityReadCutsEachTextToItsBuffer) {
     ResetProtocolGlobals();
     IdentityLong = "kept when absent";
