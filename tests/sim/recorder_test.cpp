@@ -13,7 +13,7 @@
 namespace {
 
 using simtest::BuildRequest;
-using simtest::RequestSpec;
+using simtest::TestRequest;
 
 const sim::DeviceId kId{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x00, 0x01};
 
@@ -37,12 +37,12 @@ sim::RecorderState TwoPortRecorder() {
     return state;
 }
 
-RequestSpec Op(std::uint16_t opcode, std::string password = "secret") {
-    RequestSpec spec;
-    spec.opcode = opcode;
-    spec.deviceId = kId;
-    spec.password = std::move(password);
-    return spec;
+TestRequest Op(std::uint16_t opcode, std::string password = "secret") {
+    TestRequest req;
+    req.opcode = opcode;
+    req.deviceId = kId;
+    req.password = std::move(password);
+    return req;
 }
 
 std::uint16_t Status(const std::vector<std::uint8_t>& reply) {
@@ -55,12 +55,12 @@ std::vector<sim::Record> Records(const std::vector<std::uint8_t>& reply) {
 
 // Checks what every reply must satisfy for the client: magic, echoed opcode
 // and session, own id, exact length, padded records that end the datagram.
-void ExpectWellFormed(const std::vector<std::uint8_t>& reply, const RequestSpec& spec) {
+void ExpectWellFormed(const std::vector<std::uint8_t>& reply, const TestRequest& req) {
     ASSERT_GE(reply.size(), sim::kHeaderSize);
     EXPECT_EQ(reply[0], 0x55);
     EXPECT_EQ(reply[1], 0xAA);
-    EXPECT_EQ(reply[2] | (reply[3] << 8), spec.opcode);
-    EXPECT_TRUE(std::equal(spec.session.begin(), spec.session.end(), reply.begin() + 8));
+    EXPECT_EQ(reply[2] | (reply[3] << 8), req.opcode);
+    EXPECT_TRUE(std::equal(req.session.begin(), req.session.end(), reply.begin() + 8));
     EXPECT_TRUE(std::equal(kId.begin(), kId.end(), reply.begin() + 16));
     EXPECT_EQ(reply.size(), sim::kHeaderSize + (reply[42] | (reply[43] << 8)));
     std::size_t total = sim::kHeaderSize;
@@ -74,17 +74,17 @@ void ExpectWellFormed(const std::vector<std::uint8_t>& reply, const RequestSpec&
     EXPECT_EQ(total, reply.size());
 }
 
-std::vector<std::uint8_t> One(sim::Recorder& recorder, const RequestSpec& spec) {
-    auto replies = recorder.Handle(BuildRequest(spec));
+std::vector<std::uint8_t> One(sim::Recorder& recorder, const TestRequest& req) {
+    auto replies = recorder.Handle(BuildRequest(req));
     EXPECT_EQ(replies.size(), 1u);
     if (replies.empty()) return {};
-    ExpectWellFormed(replies[0].bytes, spec);
+    ExpectWellFormed(replies[0].bytes, req);
     return replies[0].bytes;
 }
 
 TEST(RecorderModel, DiscoveryDescribesBothPortsInOrder) {
     sim::Recorder recorder(TwoPortRecorder());
-    const auto reply = One(recorder, RequestSpec{});
+    const auto reply = One(recorder, TestRequest{});
     const auto records = Records(reply);
     std::vector<std::pair<std::int16_t, std::string>> got;
     for (const auto& r : records) got.emplace_back(r.type, r.Text());
@@ -121,9 +121,9 @@ TEST(RecorderModel, RequestCheckIgnoresWhatIsNotARequestForIt) {
         EXPECT_TRUE(recorder.Handle(bytes).empty());
     }
     {
-        auto spec = Op(sim::op::kLogin);
-        spec.deviceId[7] = 0x99;  // another recorder's id
-        EXPECT_TRUE(recorder.Handle(BuildRequest(spec)).empty());
+        auto req = Op(sim::op::kLogin);
+        req.deviceId[7] = 0x99;  // another recorder's id
+        EXPECT_TRUE(recorder.Handle(BuildRequest(req)).empty());
     }
     {
         // Header only, without the credential block.
@@ -170,9 +170,9 @@ TEST(RecorderModel, CredentialHalvesOfFullLength) {
     state.adminUser = std::string(48, 'u');
     state.adminPassword = std::string(47, 'p');
     sim::Recorder recorder(state);
-    auto spec = Op(sim::op::kLogin, state.adminPassword);
-    spec.user = state.adminUser;  // 64 Base64 characters with no zero after them
-    EXPECT_EQ(Status(One(recorder, spec)), 1);
+    auto req = Op(sim::op::kLogin, state.adminPassword);
+    req.user = state.adminUser;  // 64 Base64 characters with no zero after them
+    EXPECT_EQ(Status(One(recorder, req)), 1);
 }
 
 TEST(RecorderModel, VolumesAndIdentity) {
@@ -214,12 +214,12 @@ TEST(RecorderModel, VolumesAndIdentity) {
 
 TEST(RecorderModel, StaticChangeMovesTheSelectedPort) {
     sim::Recorder recorder(TwoPortRecorder());
-    auto spec = Op(sim::op::kSetLanStatic);
-    spec.records = {{sim::tlv::kIp, "10.0.1.99"},       {sim::tlv::kNetmask, "255.255.0.0"},
+    auto req = Op(sim::op::kSetLanStatic);
+    req.records = {{sim::tlv::kIp, "10.0.1.99"},       {sim::tlv::kNetmask, "255.255.0.0"},
                     {sim::tlv::kGateway, "10.0.0.254"}, {sim::tlv::kDns1, "10.0.1.53"},
                     {sim::tlv::kDns2, "10.0.1.54"},     {sim::tlv::kLanOption, "1"},
                     {sim::tlv::kLanIndex, "1"}};
-    EXPECT_EQ(Status(One(recorder, spec)), 1);
+    EXPECT_EQ(Status(One(recorder, req)), 1);
     const auto& port = recorder.state().lan[1];
     EXPECT_EQ(port.ip, "10.0.1.99");
     EXPECT_EQ(port.netmask, "255.255.0.0");
@@ -238,16 +238,16 @@ TEST(RecorderModel, StaticChangeMovesTheSelectedPort) {
     // missing index, wrong password.
     for (const auto& [type, value] : std::vector<std::pair<std::int16_t, std::string>>{
              {sim::tlv::kIp, "10.0.1.256"}, {sim::tlv::kNetmask, "255.0.255.0"}, {sim::tlv::kLanIndex, "2"}}) {
-        auto bad = spec;
+        auto bad = req;
         for (auto& record : bad.records) {
             if (record.first == type) record.second = value;
         }
         EXPECT_EQ(Status(One(recorder, bad)), 0) << value;
     }
-    auto noIndex = spec;
+    auto noIndex = req;
     noIndex.records.pop_back();
     EXPECT_EQ(Status(One(recorder, noIndex)), 0);
-    auto wrong = spec;
+    auto wrong = req;
     wrong.password = "nope";
     wrong.records[0].second = "10.0.1.100";
     EXPECT_EQ(Status(One(recorder, wrong)), 0);
@@ -257,22 +257,22 @@ TEST(RecorderModel, StaticChangeMovesTheSelectedPort) {
 
 TEST(RecorderModel, DhcpTakesTheNextFreePoolAddress) {
     sim::Recorder recorder(TwoPortRecorder());
-    auto spec = Op(sim::op::kSetLanDhcp);
-    spec.records = {{sim::tlv::kDhcp, "1"}, {sim::tlv::kLanIndex, "0"}};
-    EXPECT_EQ(Status(One(recorder, spec)), 1);
+    auto req = Op(sim::op::kSetLanDhcp);
+    req.records = {{sim::tlv::kDhcp, "1"}, {sim::tlv::kLanIndex, "0"}};
+    EXPECT_EQ(Status(One(recorder, req)), 1);
     // 10.0.0.11 is the port's own address already: the pool moves on.
     EXPECT_TRUE(recorder.state().lan[0].dhcp);
     EXPECT_EQ(recorder.state().lan[0].ip, "10.0.0.200");
     EXPECT_EQ(recorder.state().lan[0].netmask, "255.255.0.0");
     EXPECT_EQ(recorder.state().lan[0].gateway, "10.0.0.1");  // pool names none: kept
     ASSERT_EQ(recorder.TakeAddressChanges().size(), 1u);
-    EXPECT_EQ(Status(One(recorder, spec)), 1);
+    EXPECT_EQ(Status(One(recorder, req)), 1);
     EXPECT_EQ(recorder.state().lan[0].ip, "10.0.0.201");
 
-    auto flagZero = spec;
+    auto flagZero = req;
     flagZero.records[0].second = "0";
     EXPECT_EQ(Status(One(recorder, flagZero)), 0);
-    auto badPort = spec;
+    auto badPort = req;
     badPort.records[1].second = "5";
     EXPECT_EQ(Status(One(recorder, badPort)), 0);
 
@@ -280,8 +280,8 @@ TEST(RecorderModel, DhcpTakesTheNextFreePoolAddress) {
     auto state = TwoPortRecorder();
     state.dhcpPool = {};
     sim::Recorder noPool(state);
-    spec.records[1].second = "1";
-    EXPECT_EQ(Status(One(noPool, spec)), 1);
+    req.records[1].second = "1";
+    EXPECT_EQ(Status(One(noPool, req)), 1);
     EXPECT_TRUE(noPool.state().lan[1].dhcp);
     EXPECT_EQ(noPool.state().lan[1].ip, "10.0.1.11");
     EXPECT_TRUE(noPool.TakeAddressChanges().empty());
@@ -306,7 +306,7 @@ TEST(RecorderModel, ScriptsApplyByOpcodeFirstMatchWins) {
     EXPECT_FALSE(recorder.state().lan[0].dhcp);  // refused: no change
     EXPECT_TRUE(Records(One(recorder, Op(sim::op::kGetVolumes))).empty());
     // Discovery is still described, with status 0.
-    EXPECT_FALSE(Records(One(recorder, RequestSpec{})).empty());
+    EXPECT_FALSE(Records(One(recorder, TestRequest{})).empty());
 }
 
 TEST(RecorderModel, DelayDuplicatesAndForeignBurst) {
@@ -317,8 +317,8 @@ TEST(RecorderModel, DelayDuplicatesAndForeignBurst) {
     script.foreignBurst = 5;
     state.scripts = {script};
     sim::Recorder recorder(state);
-    const auto spec = Op(sim::op::kLogin);
-    const auto request = BuildRequest(spec);
+    const auto req = Op(sim::op::kLogin);
+    const auto request = BuildRequest(req);
     const auto replies = recorder.Handle(request);
     ASSERT_EQ(replies.size(), 8u);
     for (const auto& reply : replies) EXPECT_EQ(reply.delay, std::chrono::milliseconds(120));
@@ -326,14 +326,14 @@ TEST(RecorderModel, DelayDuplicatesAndForeignBurst) {
     for (std::size_t i = 0; i < 5; ++i) {
         const auto& bytes = replies[i].bytes;
         const bool replyMagic = bytes.size() >= 44 && bytes[0] == 0x55 && bytes[1] == 0xAA;
-        const bool sameOp = replyMagic && (bytes[2] | (bytes[3] << 8)) == spec.opcode;
-        const bool sameSession = sameOp && std::equal(spec.session.begin(), spec.session.end(), bytes.begin() + 8);
+        const bool sameOp = replyMagic && (bytes[2] | (bytes[3] << 8)) == req.opcode;
+        const bool sameSession = sameOp && std::equal(req.session.begin(), req.session.end(), bytes.begin() + 8);
         const bool rightLength = sameSession && bytes.size() == 44u + (bytes[42] | (bytes[43] << 8));
         EXPECT_FALSE(rightLength) << "foreign datagram " << i << " would be accepted";
     }
     EXPECT_EQ(replies[1].bytes, request);  // another instance's request, request magic
     for (std::size_t i = 5; i < 8; ++i) {
-        ExpectWellFormed(replies[i].bytes, spec);
+        ExpectWellFormed(replies[i].bytes, req);
         EXPECT_EQ(replies[i].bytes, replies[5].bytes);
     }
     EXPECT_EQ(recorder.log().back().replies, 8u);
@@ -348,7 +348,7 @@ TEST(RecorderModel, MalformedRepliesKeepAValidHeader) {
         script.unknownRecords = true;
         state.scripts = {script};
         sim::Recorder recorder(state);
-        const auto replies = recorder.Handle(BuildRequest(RequestSpec{}));
+        const auto replies = recorder.Handle(BuildRequest(TestRequest{}));
         ASSERT_EQ(replies.size(), 1u);
         const auto& bytes = replies[0].bytes;
         EXPECT_EQ(bytes.size(), 44u + (bytes[42] | (bytes[43] << 8)));
@@ -370,7 +370,7 @@ TEST(RecorderModel, MalformedRepliesKeepAValidHeader) {
         script.malformed = Malformation::Oversize;
         state.scripts = {script};
         sim::Recorder recorder(state);
-        const auto records = Records(One(recorder, RequestSpec{}));
+        const auto records = Records(One(recorder, TestRequest{}));
         EXPECT_EQ(records[0].Text().size(), 300u);
         EXPECT_EQ(records[0].Text().substr(0, 9), "NVR-Alpha");
         EXPECT_EQ(records[1].Text(), "KVR-610L");  // the model stays recognisable
@@ -383,7 +383,7 @@ TEST(RecorderModel, MalformedRepliesKeepAValidHeader) {
         script.malformed = Malformation::BadLanIndex;
         state.scripts = {script};
         sim::Recorder recorder(state);
-        const auto records = Records(One(recorder, RequestSpec{}));
+        const auto records = Records(One(recorder, TestRequest{}));
         EXPECT_EQ(std::count_if(records.begin(), records.end(),
                                 [](const sim::Record& r) { return r.type == sim::tlv::kLanIndex; }),
                   5);
