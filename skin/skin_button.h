@@ -66,6 +66,7 @@ class CxSkinButton : public CButton {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  bool hitButton(const QPoint& pos) const override;
 
  private:
   void releaseBitmaps();

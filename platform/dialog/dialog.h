@@ -132,6 +132,9 @@ class CDialog : public QDialog, public CWnd {
   DialogBaseUnits BaseUnits() const { return units_; }
   QRect MapDialogRect(const QRect& dialogUnits) const;
 
+  // The message-map entry that handles a message, or nullptr.
+  const MessageMapEntry* FindHandler(UINT message, UINT code, int id) const;
+
   // Message handling: the message map, then the defaults below.
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -173,7 +176,12 @@ class CDialog : public QDialog, public CWnd {
   CWnd* parentWnd_;
   DialogBaseUnits units_;
   QFont font_;
-  std::vector<std::pair<int, CWnd*>> bindings_;
+  std::vector<std::pair<int, CWnd*>> bindings_;     // BindControl
+  std::vector<std::pair<int, CWnd*>> ddxBindings_;  // DDX_Control, per creation
+  std::vector<CWnd*> runtimeControls_;
+  QWidget* initialFocus_ = nullptr;
+  int defaultId_ = IDOK;
+  friend void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
   std::vector<CWnd*> controls_;
   std::vector<QWidget*> ownedControls_;
   bool created_ = false;

@@ -6,8 +6,11 @@
 // horizontally and an eighth of its height vertically, as the Windows dialog
 // manager computes them:
 //   cx = (w / 26 + 1) / 2, w = width of the 52 letters A-Z a-z together;
-//   cy = the font's cell height with the ascent and the descent each
-//        rounded up, as GDI reports it for a TrueType font;
+//   cy = the font's text height as GDI reports it for a TrueType font: the
+//        hinted height from the font's VDMX table when it has one, else
+//        the ascent and the descent (OS/2 win metrics) each rounded up; for
+//        a stand-in without VDMX whose Windows original has one, the
+//        original's height (Arial at 8 points: 14);
 //   x px = MulDiv(x, cx, 4), y px = MulDiv(y, cy, 8).
 // The template font's point size becomes a pixel size at 96 dpi:
 // MulDiv(points, 96, 72).
@@ -51,7 +54,8 @@ int GdiCellHeight(const QFont& font);
 DialogBaseUnits MeasureDialogBaseUnits(const QFont& font);
 DialogBaseUnits DialogBaseUnitsFor(const QString& face, int pointSize);
 
-// A rectangle (x, y, width, height) in dialog units to pixels.
+// A rectangle (x, y, width, height) in dialog units to pixels, each of the
+// four converted on its own as the dialog manager places controls.
 QRect MapDialogRect(const QRect& dialogUnits, const DialogBaseUnits& units);
 int DluToPixelsX(int x, const DialogBaseUnits& units);
 int DluToPixelsY(int y, const DialogBaseUnits& units);
