@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/dialog/dialog.h"
+#include "platform/services/network_drives.h"
+
+// The small dialog that an interactive network connection shows when the
+// share refuses the credentials it was given: the share's name, a user name
+// and a password, OK and Cancel.
+class CredentialsDialog : public CDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kTemplateId = 0x7E01;  // not one of the product's templates
+    static constexpr int IDC_SHARE_NAME = 1101;
+    static constexpr int IDC_USER_NAME = 1102;
+    static constexpr int IDC_PASSWORD = 1103;
+
+    CredentialsDialog(const QString& remoteName, const QString& userName, CWnd* parent = nullptr);
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+    QString remoteName;
+    QString userName;
+    QString password;
+};
+
+// Asks through CredentialsDialog, modally, on the user-interface thread.
+class DialogCredentialPrompt final : public ostrel::platform::CredentialPrompt {
+public:
+    explicit DialogCredentialPrompt(CWnd* parent = nullptr) : parent_(parent) {}
+    std::optional<ostrel::platform::PromptedCredentials> AskCredentials(
+        const std::string& remoteName, const std::string& userName) override;
+
+private:
+    CWnd* parent_;
+};
+
+// Makes the program-wide network drives ask through the dialog (call once at
+// start-up, after the application object exists).
+void InstallDialogCredentialPrompt();
