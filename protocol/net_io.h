@@ -42,8 +42,10 @@ public:
     // Waits at most timeout for a datagram on the receive socket. An
     // interrupted wait is resumed for the time that is left.
     virtual WaitResult WaitReadable(int receiveSocket, std::chrono::microseconds timeout) = 0;
-    // Takes one waiting datagram into buffer (cut to the buffer's size) and
-    // returns its length, or -1 when nothing usable was received. Never blocks.
+    // Takes one waiting datagram into buffer and returns its length, or -1
+    // when nothing usable was received. A datagram longer than the buffer is
+    // taken and reported as -1: a cut copy never passes for the datagram.
+    // Never blocks.
     virtual std::ptrdiff_t Receive(int receiveSocket, std::span<std::uint8_t> buffer) = 0;
 
     // Pauses the calling thread.

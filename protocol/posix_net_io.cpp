@@ -204,7 +204,7 @@ std::ptrdiff_t PosixNetIo::Receive(int receiveSocket, std::span<std::uint8_t> bu
     do {
         length = recvmsg(receiveSocket, &message, MSG_DONTWAIT);
     } while (length < 0 && errno == EINTR);
-    if (length < 0) {
+    if (length < 0 || (message.msg_flags & MSG_TRUNC) != 0) {
         return -1;
     }
     const auto it = receiveInterface_.find(receiveSocket);

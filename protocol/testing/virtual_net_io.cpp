@@ -188,9 +188,11 @@ std::ptrdiff_t VirtualNetIo::Receive(int receiveSocket, std::span<std::uint8_t> 
     if (TakeFault(interfaces_[static_cast<std::size_t>(socket->interfaceIndex)].failReceives)) {
         return -1;
     }
-    const std::size_t length = std::min(item.bytes.size(), buffer.size());
-    std::copy_n(item.bytes.begin(), length, buffer.begin());
-    return static_cast<std::ptrdiff_t>(length);
+    if (item.bytes.size() > buffer.size()) {
+        return -1;  // does not fit: lost, as a real receive reports it
+    }
+    std::copy(item.bytes.begin(), item.bytes.end(), buffer.begin());
+    return static_cast<std::ptrdiff_t>(item.bytes.size());
 }
 
 void VirtualNetIo::Sleep(Duration duration) {

@@ -179,6 +179,21 @@ TEST_F(ExchangeTest, FailedWaitsAndReceivesStillEndTheExchange) {
     }
 }
 
+TEST_F(ExchangeTest, OversizeDatagramIsNotTakenAsItsFirst4096Bytes) {
+    // A datagram longer than the receive buffer whose header claims exactly
+    // the buffer's size: its cut copy would pass the reply check.
+    recorder.On(OP_LOGIN, [&](std::span<const std::uint8_t> request) {
+        Bytes oversize = recorder.Reply(OP_LOGIN, request, 1)
+                             .Append(Bytes(5000 - 44, 0))
+                             .PayloadLength(kPacketBufferSize - 44)
+                             .Build();
+        return std::vector<Bytes>{oversize};
+    });
+    EXPECT_EQ(Login(), 0);
+    EXPECT_EQ(Count(PollsAfterSend(), WaitResult::Ready), 1);
+    EXPECT_EQ(Count(PollsAfterSend(), WaitResult::Timeout), 101);  // it was not counted
+}
+
 TEST_F(ExchangeTest, UnknownSlotSendsNothing) {
     std::array<std::uint8_t, kPacketBufferSize> reply{};
     const Bytes request(44, 0);
