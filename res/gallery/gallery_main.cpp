@@ -9,6 +9,7 @@
 // skinned controls in their states, and a sheet of the whole bitmap set.
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <QApplication>
 #include <QDir>
@@ -23,10 +24,24 @@
 #include "res/templates/dialog_templates.h"
 #include "sheets.h"
 
+namespace {
+
+// The offscreen platform cannot raise windows and says so for every dialog
+// shown; that is expected here and not worth a line each.
+void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (message.contains(QLatin1String("does not support raise()"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(message));
+  if (type == QtFatalMsg) std::abort();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(QuietHandler);
   QApplication app(argc, argv);
   EnsureDialogFonts();
+  res::RegisterProductDialogTemplates();
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery-out");
   QDir out;
   if (!out.mkpath(folder)) {
