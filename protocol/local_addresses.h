@@ -22,6 +22,7 @@ struct LocalAddressSlot {
 // ShutdownNetwork.
 extern std::vector<LocalAddressSlot> LocalAddressTable;
 
-// Empties the table, fills it with the first 8 local addresses the active
-// NetIo lists (no sockets yet) and draws the SessionId.
+// Empties the table (closing any sockets its slots still hold), fills it
+// with the first 8 local addresses the active NetIo lists (no sockets yet)
+// and draws the SessionId.
 void EnumerateLocalAddresses();

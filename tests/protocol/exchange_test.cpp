@@ -203,6 +203,16 @@ TEST_F(ExchangeTest, UnknownSlotSendsNothing) {
     EXPECT_TRUE(net.Waits().empty());
 }
 
+TEST_F(ExchangeTest, EnumeratingAgainClosesTheSocketsOfTheSlotsItEmpties) {
+    ASSERT_GE(LocalAddressTable.at(0).receiveSocket, 0);
+    EnumerateLocalAddresses();
+    ASSERT_EQ(LocalAddressTable.size(), 1u);
+    EXPECT_EQ(LocalAddressTable[0].receiveSocket, -1);
+    // No receive socket is left open on the interface to take a datagram.
+    net.Deliver(0, Bytes{1, 2, 3});
+    EXPECT_EQ(net.PendingDatagrams(0), 0u);
+}
+
 TEST_F(ExchangeTest, ShutdownClosesTheSlotsAndInitUsesAtMostEight) {
     ShutdownNetwork();
     EXPECT_TRUE(LocalAddressTable.empty());
