@@ -139,6 +139,21 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
         result.error = std::string(CommandText(options.command)) + " needs --device (a device key, name or IP address)";
         return result;
     }
+    // Longer texts would be cut by the fixed fields they travel in; refuse
+    // them rather than write something the user did not ask for.
+    struct Limit {
+        const std::optional<std::string>& text;
+        const char* option;
+        std::size_t maximum;
+    };
+    const std::optional<std::string> lanMode = options.lanMode;
+    for (const Limit& limit : {Limit{options.setName, "--set-name", 31}, Limit{options.setShort, "--set-short", 31},
+                               Limit{options.setLong, "--set-long", 511}, Limit{lanMode, "--lan-mode", 11}}) {
+        if (limit.text && limit.text->size() > limit.maximum) {
+            result.error = std::string(limit.option) + " takes at most " + std::to_string(limit.maximum) + " bytes";
+            return result;
+        }
+    }
     if (options.user.empty()) {
         result.error = "the user name must not be empty";
         return result;

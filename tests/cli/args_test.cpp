@@ -66,6 +66,22 @@ TEST(CliArgs, RefusesWhatDoesNotFit) {
     EXPECT_FALSE(Parse({"login", "--device", "x", "--user", ""}).options);
 }
 
+TEST(CliArgs, RefusesTextsLongerThanTheirFields) {
+    const std::string name31(31, 'n');
+    const std::string long511(511, 'l');
+    EXPECT_TRUE(Parse({"identity", "--device", "x", "--set-name", name31.c_str(), "--set-short", name31.c_str(),
+                       "--set-long", long511.c_str()})
+                    .options);
+    const std::string name32(32, 'n');
+    const std::string long512(512, 'l');
+    EXPECT_NE(Parse({"identity", "--device", "x", "--set-name", name32.c_str()}).error.find("at most 31"),
+              std::string::npos);
+    EXPECT_FALSE(Parse({"identity", "--device", "x", "--set-short", name32.c_str()}).options);
+    EXPECT_FALSE(Parse({"identity", "--device", "x", "--set-long", long512.c_str()}).options);
+    EXPECT_TRUE(Parse({"dhcp", "--device", "x", "--lan-mode", "LAN1+LAN2"}).options);
+    EXPECT_FALSE(Parse({"dhcp", "--device", "x", "--lan-mode", "LAN1+LAN2+LAN3"}).options);
+}
+
 TEST(CliArgs, NeverTakesAPasswordFromTheCommandLine) {
     for (const ParseResult& r : {Parse({"login", "--device", "x", "--password", "secret"}),
                                  Parse({"login", "--device", "x", "--password=secret"})}) {

@@ -23,6 +23,9 @@ case $action in
   up)
     command -v smbd >/dev/null || skip "smbd is not installed (scripts/setup installs it)"
     [[ -x ${2:-} ]] || { echo "lab: no simulator daemon at ${2:-}" >&2; exit 1; }
+    # Always a fresh lab: a leftover of an interrupted run may hold changed
+    # recorder settings.
+    "$root/scripts/lab" down >/dev/null 2>&1 || true
     exec "$root/scripts/lab" up --sim "$2"
     ;;
   down)
