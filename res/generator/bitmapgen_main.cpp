@@ -9,23 +9,24 @@
 
 #include <cstdio>
 #include <map>
+#include <vector>
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
 #include <QTextStream>
 
-#include "res/bitmap_catalog.h"
-#include "res/button_skins.h"
 #include "dialog_geometry.h"
 #include "draw_backgrounds.h"
 #include "draw_parts.h"
 #include "icon_file.h"
 #include "platform/dialog/dialog_units.h"
+#include "res/bitmap_catalog.h"
 #include "res/bitmap_ids.h"
+#include "res/button_skins.h"
+#include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
 
 namespace {
@@ -89,7 +90,7 @@ Placement PlaceFace(const BitmapSpec& spec) {
     const DialogGeometry g(ProductDialogTemplate(s.templateId));
     const QSize button = g.control(s.controlId).size();
     out.face = any ? out.face.boundedTo(button) : button;
-    out.mainWindow = out.mainWindow || s.templateId == 102;
+    out.mainWindow = out.mainWindow || s.templateId == IDD_MAIN;
     any = true;
   }
   // Every face is drawn at the height of the shortest (25-pixel) bitmaps,

@@ -1,5 +1,7 @@
 #include "draw_parts.h"
 
+#include <cmath>
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
