@@ -81,8 +81,16 @@ bool TcpHttpProbe::InternetCheckConnectionA(const char* url, std::uint32_t /*fla
 
 bool FakeHttpProbe::InternetCheckConnectionA(const char* url, std::uint32_t /*flags*/,
                                              std::uint32_t /*reserved*/) {
+    Answer answer;
+    {
+        std::lock_guard lock(mutex_);
+        urls_.emplace_back(url != nullptr ? url : "");
+        answer = answer_;
+    }
+    if (answer) {
+        return answer(url != nullptr ? url : "");  // outside the lock: it may wait
+    }
     std::lock_guard lock(mutex_);
-    urls_.emplace_back(url != nullptr ? url : "");
     const auto endpoint = url != nullptr ? ParseUrlEndpoint(url) : std::nullopt;
     if (!endpoint) {
         return false;
@@ -99,6 +107,15 @@ void FakeHttpProbe::SetReachable(const std::string& host, bool reachable) {
 std::vector<std::string> FakeHttpProbe::Urls() const {
     std::lock_guard lock(mutex_);
     return urls_;
+}
+
+}  // namespace ostrel::platform
+
+namespace ostrel::platform {
+
+void FakeHttpProbe::SetAnswer(Answer answer) {
+    std::lock_guard lock(mutex_);
+    answer_ = std::move(answer);
 }
 
 }  // namespace ostrel::platform

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -40,19 +41,23 @@ private:
     std::chrono::milliseconds limit_;
 };
 
-// Answers from a table of host → reachable (unlisted hosts are unreachable)
-// and records every URL asked for.
+// Answers from a table of host → reachable (unlisted hosts are unreachable),
+// or from a function a test sets (which may also wait, to play a slow
+// recorder), and records every URL asked for.
 class FakeHttpProbe final : public HttpProbe {
 public:
+    using Answer = std::function<bool(const std::string& url)>;
     bool InternetCheckConnectionA(const char* url, std::uint32_t flags,
                                   std::uint32_t reserved) override;
     void SetReachable(const std::string& host, bool reachable);
+    void SetAnswer(Answer answer);
     std::vector<std::string> Urls() const;
 
 private:
     mutable std::mutex mutex_;
     std::map<std::string, bool> reachable_;
     std::vector<std::string> urls_;
+    Answer answer_;
 };
 
 }  // namespace ostrel::platform

@@ -236,8 +236,10 @@ std::intptr_t XdgProgramLauncher::ShellExecuteA(const char* verb, const char* fi
 
 std::uint32_t FakeProgramLauncher::WinExec(const char* commandLine, int /*showCommand*/) {
     commandLines.emplace_back(commandLine != nullptr ? commandLine : "");
-    const std::size_t index = std::min(commandLines.size(), winExecResults.size()) - 1;
-    return winExecResults.empty() ? kWinExecSucceeded : winExecResults[index];
+    if (winExecResults.empty()) {
+        return kWinExecSucceeded;
+    }
+    return winExecResults[std::min(commandLines.size(), winExecResults.size()) - 1];
 }
 
 std::intptr_t FakeProgramLauncher::ShellExecuteA(const char* /*verb*/, const char* file,
@@ -245,8 +247,10 @@ std::intptr_t FakeProgramLauncher::ShellExecuteA(const char* /*verb*/, const cha
                                                  const char* /*directory*/,
                                                  int /*showCommand*/) {
     openedFiles.emplace_back(file != nullptr ? file : "");
-    const std::size_t index = std::min(openedFiles.size(), shellExecuteResults.size()) - 1;
-    return shellExecuteResults.empty() ? kShellExecuteSucceeded : shellExecuteResults[index];
+    if (shellExecuteResults.empty()) {
+        return kShellExecuteSucceeded;
+    }
+    return shellExecuteResults[std::min(openedFiles.size(), shellExecuteResults.size()) - 1];
 }
 
 }  // namespace ostrel::platform

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -70,9 +71,15 @@ ProcessOutcome RunProcess(const std::vector<std::string>& argv, const std::strin
     }
     outcome.started = true;
 
-    // The input is small (a few short lines); a full pipe is not a concern,
-    // and a helper that exits early must not kill us with SIGPIPE.
-    std::signal(SIGPIPE, SIG_IGN);
+    // The input is small (a few short lines), so a full pipe is not a
+    // concern; a helper that exits before reading it must not end us with
+    // SIGPIPE. The signal is blocked for this thread only while writing, and
+    // one it raised is taken off again.
+    sigset_t pipeSignal;
+    sigset_t previousMask;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previousMask);
     std::size_t written = 0;
     while (written < input.size()) {
         const ssize_t put = write(toChild[1], input.data() + written, input.size() - written);
@@ -85,6 +92,11 @@ ProcessOutcome RunProcess(const std::vector<std::string>& argv, const std::strin
         written += static_cast<std::size_t>(put);
     }
     close(toChild[1]);
+    if (written < input.size()) {
+        const timespec now{0, 0};
+        sigtimedwait(&pipeSignal, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
 
     const auto deadline = std::chrono::steady_clock::now() + limit;
     char chunk[4096];

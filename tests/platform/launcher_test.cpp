@@ -12,6 +12,7 @@
 #include "platform/services/http_probe.h"
 #include "platform/services/program_launcher.h"
 #include "platform/services/registry.h"
+#include "platform/services/run_process.h"
 #include "platform/services/win_codes.h"
 #include "test_support.h"
 
@@ -175,4 +176,20 @@ TEST(ReachabilityProbe, AcceptedAndRefusedConnections) {
     EXPECT_FALSE(probe.InternetCheckConnectionA(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0));
     EXPECT_FALSE(probe.InternetCheckConnectionA("not a url", FLAG_ICC_FORCE_CONNECTION, 0));
     EXPECT_FALSE(probe.InternetCheckConnectionA(nullptr, FLAG_ICC_FORCE_CONNECTION, 0));
+}
+
+TEST(RunProcess, FeedsInputAndKillsWhatOverstaysItsLimit) {
+    using std::chrono::milliseconds;
+    const auto swapped = RunProcess({"sh", "-c", "read a; read b; echo \"$b $a\""}, "one\ntwo\n",
+                                    milliseconds(5000));
+    EXPECT_TRUE(swapped.started);
+    EXPECT_EQ(swapped.exitCode, 0);
+    EXPECT_EQ(swapped.output, "two one\n");
+    // A helper that leaves without reading its input does not take us along.
+    const auto early = RunProcess({"sh", "-c", "exit 3"}, std::string(1 << 20, 'x'),
+                                  milliseconds(5000));
+    EXPECT_EQ(early.exitCode, 3);
+    const auto slow = RunProcess({"sleep", "30"}, "", milliseconds(200));
+    EXPECT_TRUE(slow.timedOut);
+    EXPECT_FALSE(RunProcess({"no-such-helper-anywhere"}, "", milliseconds(1000)).started);
 }
