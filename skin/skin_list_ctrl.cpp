@@ -82,8 +82,10 @@ LRESULT CSkinListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
 
 void CSkinListCtrl::syncBars() {
   if (!barsAttached) return;
-  vertBar.SyncThumb();
-  horzBar.SyncThumb();
+  // A thumb held by the mouse stays under it while the drag scrolls the
+  // list; its release puts it where the list's new position says.
+  if (!vertBar.Tracking()) vertBar.SyncThumb();
+  if (!horzBar.Tracking()) horzBar.SyncThumb();
 }
 
 void CSkinListCtrl::paintEvent(QPaintEvent* event) {

@@ -45,6 +45,9 @@ class CSkinVerticleScrollbar : public CStatic {
   bool UpPressed() const { return upPressed; }
   bool DownPressed() const { return downPressed; }
   bool ThumbPressed() const { return thumbPressed; }
+  // The thumb is held by the mouse: it follows the mouse, not the list,
+  // until it is released.
+  bool Tracking() const { return thumbPressed; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -89,6 +92,7 @@ class CSkinHorizontalScrollbar : public CStatic {
   bool RightPressed() const { return rightPressed; }
   bool ThumbPressed() const { return thumbPressed; }
   bool Dragging() const { return dragging; }
+  bool Tracking() const { return thumbPressed || dragging; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "scroll_bar_geometry.h"
-#include "window_region.h"
+#include "skin/scroll_bar_geometry.h"
+#include "skin/window_region.h"
 
 using namespace skin;
 

@@ -34,11 +34,6 @@ class SkinListTest : public ::testing::Test {
   }
 };
 
-bool Near(const QColor& a, const QColor& b, int tolerance = 0) {
-  return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-         std::abs(a.blue() - b.blue()) <= tolerance;
-}
-
 bool Dark(const QColor& c) { return c.red() < 90 && c.green() < 90 && c.blue() < 90; }
 
 QRect RowRectInList(CountingList& list, int row) {
@@ -211,7 +206,6 @@ TEST_F(SkinListTest, EnabledSetWithThumbFollowsTheList) {
   EXPECT_EQ(Pixel(shot, h.ThumbLeft() - 4 + 13, 5), Bitmap(243).color);
   EXPECT_EQ(Pixel(shot, h.width() - 5, 5), Bitmap(231).color);
   EXPECT_EQ(Pixel(shot, h.width() - 30, 5), Bitmap(232).color);
-  EXPECT_EQ(Pixel(shot, h.width() / 2, 16), QColor(255, 255, 255));  // below the 14-pixel parts
 }
 
 TEST_F(SkinListTest, ArrowAutoRepeatCountsSteps) {
@@ -279,6 +273,8 @@ TEST_F(SkinListTest, ArrowAutoRepeatCountsSteps) {
     EXPECT_EQ(list.count(WM_VSCROLL, SB_PAGEDOWN), 1);
     EXPECT_EQ(list.total(WM_VSCROLL), 1);
     // Above the thumb it pages up.
+    list.verticalScrollBar()->setValue(list.GetScrollLimit(SB_VERT) / 2);
+    list.reset();
     const QPoint above(5, v.ThumbTop() - 2);
     ASSERT_GT(above.y(), 26);  // clear of the up arrow
     Click(v, above);
