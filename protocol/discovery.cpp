@@ -1,6 +1,7 @@
 #include "protocol/discovery.h"
 
 #include <array>
+#include <new>
 
 #include "protocol/device_table.h"
 #include "protocol/exchange.h"
@@ -40,8 +41,13 @@ bool HandleDiscoveryDatagram(std::span<const std::uint8_t> datagram, int interfa
         return false;
     }
     // Linked in before it is filled, as readers of a running discovery expect.
-    DeviceRecord& record = DeviceTable.emplace_back();
-    FillDeviceRecord(record, datagram, interfaceIndex);
+    DeviceRecord* record = nullptr;
+    try {
+        record = &DeviceTable.emplace_back();
+    } catch (const std::bad_alloc&) {
+        return true;  // no memory for it: this recorder is left out, discovery goes on
+    }
+    FillDeviceRecord(*record, datagram, interfaceIndex);
     return true;
 }
 

@@ -23,5 +23,6 @@ bool IsSupportedModel(std::string_view model);
 // What discovery does with one datagram received on the slot: false when it
 // is rejected or comes from a recorder already known (the event is not
 // counted), true otherwise (counted); a reply of a supported, new recorder
-// is added to the DeviceTable.
+// is added to the DeviceTable (left out, and still counted, when there is no
+// memory for its record).
 bool HandleDiscoveryDatagram(std::span<const std::uint8_t> datagram, int interfaceIndex);
