@@ -483,7 +483,7 @@ void CDialog::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
       (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-    CWnd* focused = FromWidget(QApplication::focusWidget());
+    CWnd* focused = FromWidget(focusWidget());
     if (focused && focused->GetOwnerDialog() == this && isPushButton(focused)) {
       if (focused->IsWindowEnabled()) sendCommand(focused->GetDlgCtrlID(), BN_CLICKED);
     } else {

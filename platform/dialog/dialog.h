@@ -96,7 +96,8 @@ class CDialog : public QDialog, public CWnd {
   // controls.
   BOOL DestroyWindow();
   bool IsCreated() const { return created_; }
-  bool IsRunningModal() const { return runningModal_; }
+  // True from the start of a modal run until EndDialog (or DestroyWindow).
+  bool IsRunningModal() const { return runningModal_ && !ending_; }
 
   // Overridables.
   virtual BOOL OnInitDialog();

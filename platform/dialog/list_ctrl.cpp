@@ -526,7 +526,7 @@ void CListCtrl::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = false;
   NMITEMACTIVATE click;
   click.hdr.code = NM_CLICK;
-  click.ptAction = mapFrom(viewport(), event->position().toPoint());
+  click.ptAction = viewport()->mapTo(this, event->position().toPoint());
   int subItem = 0;
   click.iItem = HitTest(click.ptAction, &subItem);
   click.iSubItem = click.iItem >= 0 ? subItem : 0;
