@@ -1,7 +1,6 @@
 #include "drag_move.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -20,17 +19,6 @@ void StartWindowMove(QWidget* window, const QPoint& globalPressPos) {
   if (handle != nullptr && handle->startSystemMove()) return;
   delete gActiveMove;  // a stale move whose release never arrived
   new ManualWindowMove(top, globalPressPos);
-}
-
-bool PressMovesWindow(const QWidget* window, const QWidget* target) {
-  if (target == nullptr || window == nullptr) return false;
-  if (target == window) return true;
-  // A label takes no mouse press unless it lets the user select or click its
-  // text; such presses fall through to the window, like a static text without
-  // notifications does.
-  const auto* label = qobject_cast<const QLabel*>(target);
-  return label != nullptr && label->textInteractionFlags() == Qt::NoTextInteraction &&
-         !target->testAttribute(Qt::WA_TransparentForMouseEvents) && target->window() == window;
 }
 
 ManualWindowMove::ManualWindowMove(QWidget* w, const QPoint& globalPressPos)
@@ -66,6 +54,10 @@ bool ManualWindowMove::eventFilter(QObject* watched, QEvent* event) {
   }
 }
 
-void ManualWindowMove::finish() { deleteLater(); qApp->removeEventFilter(this); if (gActiveMove == this) gActiveMove = nullptr; }
+void ManualWindowMove::finish() {
+  qApp->removeEventFilter(this);
+  if (gActiveMove == this) gActiveMove = nullptr;
+  deleteLater();
+}
 
 }  // namespace skin

@@ -13,16 +13,13 @@ namespace skin {
 // window); elsewhere, and where the window manager declines, the window
 // follows the mouse until the left button is released.
 //
-// Call it from the window's left-button-down handling, that is for presses
-// that reach the window itself: on its own surface, or on a static text,
-// which lets presses fall through to the window. Controls that take the
+// It is meant for presses that reach the window itself: on its own surface,
+// or on a static text, which lets presses fall through to the window (the
+// dialog layer turns those into caption presses). Controls that take the
 // press (buttons, lists, combo boxes, address fields, scroll bars) never
-// get here.
+// get here. With the dialog layer it serves as the caption-press move:
+//   CDialog::SetWindowMoveHook([](CDialog& d, QPoint at) { skin::StartWindowMove(&d, at); });
 void StartWindowMove(QWidget* window, const QPoint& globalPressPos);
-
-// True when a press on `target` should move `window`: the window itself, or a
-// static text (a plain label that does not ask for mouse notifications).
-bool PressMovesWindow(const QWidget* window, const QWidget* target);
 
 // The follow-the-mouse move used when the window system has none. It watches
 // the application's mouse events until the left button is released.

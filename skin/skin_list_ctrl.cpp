@@ -33,7 +33,8 @@ void CSkinListCtrl::PreSubclassWindow() {
 void CSkinListCtrl::AttachSkinScrollBars() {
   ShowOwnScrollBars(false);
   CWnd* parent = GetParent();
-  if (parent == nullptr || barsAttached) return;
+  if (parent == nullptr) return;
+  // Creating again (a dialog run a second time) re-attaches the same bars.
   vertBar.CreateChild(kScrollBarStyle, QRect(), parent, kScrollBarId);
   horzBar.CreateChild(kScrollBarStyle, QRect(), parent, kScrollBarId);
   vertBar.listCtrl = this;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
+#include "skin/mem_dc.h"
 #include "skin/scroll_bar_geometry.h"
 #include "skin/window_region.h"
 
@@ -168,4 +171,22 @@ TEST(MainWindowRegion, DegenerateSizesStayInsideTheBounds) {
     EXPECT_TRUE(QRect(0, 0, s.width(), s.height()).contains(r.boundingRect()) || r.isEmpty())
         << s.width() << "x" << s.height();
   }
+}
+
+TEST(MemDC, CopiesItsSurfaceToTheTargetWhenItGoes) {
+  QImage target(20, 10, QImage::Format_RGB32);
+  target.fill(Qt::white);
+  {
+    QPainter painter(&target);
+    {
+      CMemDC dc(&painter, QRect(0, 0, 20, 10));
+      dc.fillRect(QRect(0, 0, 20, 10), QColor(10, 20, 30));
+      dc.fillRect(QRect(5, 2, 3, 3), QColor(200, 0, 0));
+      // Nothing reaches the target before the surface goes.
+      EXPECT_EQ(target.pixelColor(6, 3), QColor(Qt::white));
+    }
+  }
+  EXPECT_EQ(target.pixelColor(0, 0), QColor(10, 20, 30));
+  EXPECT_EQ(target.pixelColor(6, 3), QColor(200, 0, 0));
+  EXPECT_EQ(target.pixelColor(19, 9), QColor(10, 20, 30));
 }
