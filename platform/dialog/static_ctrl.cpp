@@ -44,6 +44,23 @@ void CStatic::SetWindowText(const QString& text) {
   update();
 }
 
+QFont CStatic::fittedFont() const {
+  // The stand-in fonts are a pixel or three wider at small sizes than the
+  // hinted originals the templates were laid out with, so a one-line label
+  // such as "Netmask :" would wrap its last word out of sight. Such a label
+  // is drawn with its letters drawn slightly closer instead.
+  QFont f = font();
+  const QString shown = (GetStyle() & SS_NOPREFIX) ? text_ : StripMnemonic(text_);
+  const QFontMetrics metrics(f);
+  const bool oneLine = !shown.contains(QLatin1Char('\n')) && height() < 2 * metrics.lineSpacing();
+  const int excess = metrics.horizontalAdvance(shown) - width();
+  if (oneLine && excess > 0 && shown.size() > 1) {
+    const qreal perLetter = static_cast<qreal>(excess) / static_cast<qreal>(shown.size() - 1);
+    if (perLetter <= 0.6) f.setLetterSpacing(QFont::AbsoluteSpacing, -perLetter - 0.01);
+  }
+  return f;
+}
+
 void CStatic::updateMouseTransparency() {
   setAttribute(Qt::WA_TransparentForMouseEvents, (GetStyle() & SS_NOTIFY) == 0);
 }
@@ -76,14 +93,17 @@ void CStatic::paintEvent(QPaintEvent* /*event*/) {
     }
     return;
   }
-  UINT format = DT_WORDBREAK;
+  // A label one line high is drawn on one line (see fittedFont).
+  const QFontMetrics metrics(font());
+  const bool oneLine = !text_.contains(QLatin1Char('\n')) && height() < 2 * metrics.lineSpacing();
+  UINT format = oneLine ? DT_SINGLELINE : DT_WORDBREAK;
   if (type == SS_CENTER) format |= DT_CENTER;
   if (type == SS_RIGHT) format |= DT_RIGHT;
   if (GetStyle() & SS_NOPREFIX) format |= DT_NOPREFIX;
   if (color.bkMode == OPAQUE && color.brush != CtlColor::Brush::Default) {
     painter.fillRect(painter.boundingRect(rect(), Qt::TextWordWrap, StripMnemonic(text_)), toQColor(color.bkColor));
   }
-  painter.setFont(font());
+  painter.setFont(fittedFont());
   painter.setPen(isEnabled() ? toQColor(color.textColor) : sysColor(COLOR_GRAYTEXT));
   DrawText(painter, text_, rect(), format);
 }

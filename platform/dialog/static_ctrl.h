@@ -34,6 +34,7 @@ class CStatic : public QWidget, public CWnd {
 
  private:
   void updateMouseTransparency();
+  QFont fittedFont() const;
   QString text_;
   QIcon icon_;
 };
