@@ -1,0 +1,155 @@
+// The search and the device pick of the main window.
+
+#include <cstring>
+
+#include "app/device_fields.h"
+#include "app/device_key.h"
+#include "app/device_rows.h"
+#include "app/lanscout_dlg.h"
+#include "app/volume_location.h"
+#include "protocol/discovery.h"
+#include "protocol/globals.h"
+#include "protocol/operations.h"
+#include "protocol/unavailable_operations.h"
+#include "protocol/volume_list.h"
+#include "res/templates/control_ids.h"
+
+using namespace res;
+
+namespace {
+
+// A row's data is the recorder's 8-byte id itself, not a pointer into the
+// device table, so a row can never outlive what it names.
+static_assert(sizeof(DWORD_PTR) >= sizeof(DeviceId), "a row's data must hold a device id");
+
+DWORD_PTR RowDataFor(const DeviceId& id) {
+    DWORD_PTR data = 0;
+    std::memcpy(&data, id.data(), id.size());
+    return data;
+}
+
+DeviceId DeviceIdFromRowData(DWORD_PTR data) {
+    DeviceId id{};
+    std::memcpy(id.data(), &data, id.size());
+    return id;
+}
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void ShowAddress(CIPAddressCtrl& field, const AddressOctets& octets) {
+    field.SetAddress(octets[0], octets[1], octets[2], octets[3]);
+}
+
+}  // namespace
+
+void CLanscoutDlg::OnSearch() {
+    deviceListWnd->DeleteAllItems();
+    volumeListWnd->DeleteAllItems();
+    credentialCache.Clear();
+
+    SetDlgItemText(IDC_MODEL_TEXT, QString());
+    SetDlgItemText(IDC_MAC_TEXT, QString());
+    SetDlgItemText(IDC_FIRMWARE_TEXT, QString());
+    // Discovery blocks the window for seconds: show the emptied lists first.
+    repaint();
+
+    m_ipAddress.ClearAddress();
+    m_netmask.ClearAddress();
+    m_gateway.ClearAddress();
+
+    m_search.EnableWindow(FALSE);
+    DiscoverDevices();
+    m_search.EnableWindow(TRUE);
+
+    FillDeviceList();
+    deviceSelected = 0;
+}
+
+void CLanscoutDlg::FillDeviceList() {
+    int row = 0;
+    for (const DeviceRecord& record : DeviceTable) {
+        const DeviceRowTexts texts = DeviceRowFor(record);
+        deviceListWnd->InsertItem(row, QString());
+        deviceListWnd->SetItemText(row, 0, FromUtf8(texts.name));
+        deviceListWnd->SetItemText(row, 1, FromUtf8(texts.ip));
+        deviceListWnd->SetItemText(row, 2, FromUtf8(texts.netmask));
+        deviceListWnd->SetItemText(row, 3, FromUtf8(texts.gateway));
+        deviceListWnd->SetItemData(row, RowDataFor(record.deviceId));
+        credentialCache.AddUnauthenticated(DeviceKey(record.deviceId));
+        ++row;
+    }
+}
+
+void CLanscoutDlg::OnClickDeviceList(NMHDR* /*header*/, LRESULT* result) {
+    *result = 0;
+    m_ipAddress.ClearAddress();
+    m_netmask.ClearAddress();
+    m_gateway.ClearAddress();
+
+    const int top = deviceListWnd->GetTopIndex();
+    deviceSelected = 1;
+    deviceListWnd->SetFocus();
+
+    for (int row = top; row < deviceListWnd->GetItemCount(); ++row) {
+        if ((deviceListWnd->GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) == 0) {
+            continue;
+        }
+        const std::string name = deviceListWnd->GetItemText(row, 0).toStdString();
+        const std::string address = deviceListWnd->GetItemText(row, 1).toStdString();
+        const std::string netmask = deviceListWnd->GetItemText(row, 2).toStdString();
+        const std::string gateway = deviceListWnd->GetItemText(row, 3).toStdString();
+
+        ShowAddress(m_ipAddress, AddressFieldOctets(address));
+
+        const DeviceId id = DeviceIdFromRowData(deviceListWnd->GetItemData(row));
+        const DeviceRecord* record = FindDeviceById(id);
+        if (record == nullptr) {
+            return;
+        }
+        if (!CachedLogin(credentialCache, DeviceKey(id), *this)) {
+            return;
+        }
+        CurrentTargetId = id;
+
+        const bool dhcp = ShownPortUsesDhcp(*record);
+        m_dhcp.SetCurSel(dhcp ? 1 : 0);
+        m_ipAddress.EnableWindow(dhcp ? FALSE : TRUE);
+        m_gateway.EnableWindow(dhcp ? FALSE : TRUE);
+        m_netmask.EnableWindow(dhcp ? FALSE : TRUE);
+
+        modelText = record->model.str();
+        SetDlgItemText(IDC_MODEL_TEXT, FromUtf8(modelText));
+
+        ShowAddress(m_netmask, AddressFieldOctets(netmask));
+        if (const auto octets = GatewayFieldOctets(gateway)) {
+            ShowAddress(m_gateway, *octets);
+        } else {
+            m_gateway.ClearAddress();
+        }
+
+        ReadVolumeList();
+        HttpsSetting.Clear();
+        QueryHttpsSetting();
+
+        volumeListWnd->DeleteAllItems();
+        CurrentDeviceAddress = address;  // cut to the buffer, never past it
+        ShowVolumes(name, address);
+    }
+}
+
+void CLanscoutDlg::ShowVolumes(const std::string& deviceName, const std::string& deviceAddress) {
+    int row = 0;
+    for (const VolumeNameText& node : VolumeList) {
+        volumeListWnd->InsertItem(row, QString());
+        const std::string shown = DisplayVolumeName(node.buffer());
+        volumeListWnd->SetItemText(row, 0, FromUtf8(shown));
+        const std::string location =
+            VolumeLocation(driveLetterTable, deviceName, deviceAddress, shown);
+        if (!location.empty()) {
+            volumeListWnd->SetItemText(row, 1, FromUtf8(location));
+        }
+        ++row;
+    }
+}

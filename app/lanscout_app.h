@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/dialog/win_types.h"
+
+class CWnd;
+
+// The application object: starts the network layer, runs the main window
+// modally and ends with it.
+class CLanscoutApp {
+public:
+    // Start-up: network, then the main window until it closes. Answers FALSE:
+    // the program ends after the dialog, with no message loop of its own.
+    BOOL InitInstance();
+
+    CWnd* m_pMainWnd = nullptr;
+};

@@ -1,0 +1,83 @@
+#include "app/login_dlg.h"
+
+#include "app/login_policy.h"
+#include "app/skinned_button_names.h"
+#include "protocol/globals.h"
+#include "res/button_skins.h"
+#include "res/templates/control_ids.h"
+
+using namespace res;
+
+BEGIN_MESSAGE_MAP(login, CDialog)
+    ON_WM_ERASEBKGND()
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+login::login(ostrel::platform::PlatformServices& platformServices, CWnd* parent)
+    : CDialog(IDD_LOGIN, parent), services(platformServices), background(IDD_LOGIN) {}
+
+login::~login() = default;
+
+void login::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDOK, m_ok);
+    DDX_Control(pDX, IDCANCEL, m_cancel);
+    DDX_Control(pDX, IDC_USER_NAME, m_userNameEdit);
+    DDX_Text(pDX, IDC_USER_NAME, m_userName);
+    DDV_MaxChars(pDX, m_userName, kMaxChars);
+    DDX_Text(pDX, IDC_PASSWORD, m_password);
+    DDV_MaxChars(pDX, m_password, kMaxChars);
+}
+
+BOOL login::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    if (LoginNameFixed == 1) {
+        m_userName = QStringLiteral("admin");
+        UpdateData(FALSE);
+        m_userNameEdit.EnableWindow(FALSE);
+    } else {
+        std::string osName;
+        ostrel::platform::GetWindowsVersionName(osName, *services.version);
+        if (osName.find("ME") != std::string::npos || osName.find("98") != std::string::npos) {
+            // Those systems log on to shares as the Windows user. The field
+            // is locked, so a longer name is cut to what the field takes
+            // rather than failing the length check on OK.
+            std::string userName;
+            if (services.user == nullptr || !services.user->GetUserNameA(userName)) {
+                userName.clear();
+            }
+            m_userName = QString::fromUtf8(userName.data(), static_cast<qsizetype>(userName.size()))
+                             .left(kMaxChars);
+            UpdateData(FALSE);
+            m_userNameEdit.EnableWindow(FALSE);
+        } else {
+            m_userName.clear();
+            UpdateData(FALSE);
+            m_userNameEdit.EnableWindow(TRUE);
+        }
+    }
+
+    for (CxSkinButton* button : {&m_ok, &m_cancel}) {
+        if (const ButtonSkin* skin = FindButtonSkin(IDD_LOGIN, button->GetDlgCtrlID())) {
+            button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
+                                    0, 0);
+        }
+        NameSkinnedButton(IDD_LOGIN, *button);
+    }
+    background.OnInitDialog();
+    return TRUE;
+}
+
+void login::OnOK() {
+    if (!UpdateData(TRUE)) {
+        return;
+    }
+    LoginUser = m_userName.toStdString();
+    LoginPassword = m_password.toStdString();
+    EndDialog(IDOK);
+}
+
+BOOL login::OnEraseBkgnd(QPainter& painter) { return background.OnEraseBkgnd(*this, painter); }
+
+void login::OnCtlColor(CtlColor& color) { skin::DialogCtlColor(color, IDD_LOGIN); }

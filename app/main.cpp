@@ -1,0 +1,47 @@
+// ostrel-nvr-search: finds the recorders on the local networks and sets them up.
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <QApplication>
+
+#include "app/lanscout_app.h"
+#include "platform/dialog/dialog_units.h"
+#include "res/templates/dialog_templates.h"
+
+namespace {
+
+// The network layer cannot start when the system gives this process no IPv4
+// datagram sockets at all (no IPv4 support, or no descriptors left).
+bool Ipv4DatagramSocketsAvailable(int& error) {
+    const int probe = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (probe < 0) {
+        error = errno;
+        return false;
+    }
+    ::close(probe);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int error = 0;
+    if (!Ipv4DatagramSocketsAvailable(error)) {
+        std::fprintf(stderr, "ostrel-nvr-search: cannot start the network layer: %s\n",
+                     std::strerror(error));
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ostrel NVR Search Utility"));
+    EnsureDialogFonts();
+    res::RegisterProductDialogTemplates();
+
+    CLanscoutApp app;
+    app.InitInstance();
+    return 0;
+}

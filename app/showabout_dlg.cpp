@@ -1,0 +1,35 @@
+#include "app/showabout_dlg.h"
+
+#include "app/skinned_button_names.h"
+#include "res/button_skins.h"
+#include "res/templates/control_ids.h"
+
+using namespace res;
+
+BEGIN_MESSAGE_MAP(showabout, CDialog)
+    ON_WM_ERASEBKGND()
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+showabout::showabout(CWnd* parent) : CDialog(IDD_ABOUT, parent), background(IDD_ABOUT) {}
+
+showabout::~showabout() = default;
+
+void showabout::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDOK, m_ok);
+}
+
+BOOL showabout::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (const ButtonSkin* skin = FindButtonSkin(IDD_ABOUT, IDOK)) {
+        m_ok.LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0, 0, 0);
+    }
+    NameSkinnedButton(IDD_ABOUT, m_ok);
+    background.OnInitDialog();
+    return TRUE;
+}
+
+BOOL showabout::OnEraseBkgnd(QPainter& painter) { return background.OnEraseBkgnd(*this, painter); }
+
+void showabout::OnCtlColor(CtlColor& color) { skin::DialogCtlColor(color, IDD_ABOUT); }

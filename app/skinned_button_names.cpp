@@ -1,0 +1,50 @@
+#include "app/skinned_button_names.h"
+
+#include <array>
+
+#include "platform/dialog/button.h"
+#include "res/templates/control_ids.h"
+
+namespace {
+
+constexpr std::array kNames = {
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_SEARCH, "Search", "Search the network for recorders"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_WEB_CONSOLE, "Configure",
+                      "Open the web console of the selected recorder"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_APPLY, "Apply",
+                      "Apply the LAN settings to the selected recorder"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_MAP_DRIVE, "Map Drive",
+                      "Map the selected volume to the chosen drive letter"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_UNMAP_DRIVE, "Unmap",
+                      "Remove the mapping of the chosen drive letter"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_ABOUT, "About", "About this program"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_EXIT, "Exit", "Close the program"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_MINIMIZE, "Minimize", "Minimize the window"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_CLOSE, "Close", "Close the program"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_CODEPAGE_INSTALL, "Install Codepage",
+                      "Install codepage files on the selected recorder"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_ADDON_INSTALL, "Install Add-on",
+                      "Install the add-on on the selected recorder"},
+    SkinnedButtonName{res::IDD_MAIN, res::IDC_WIDGET, "Desktop Widget", "Open the desktop widget"},
+    SkinnedButtonName{res::IDD_LOGIN, IDOK, "OK", "Log in with this user name and password"},
+    SkinnedButtonName{res::IDD_LOGIN, IDCANCEL, "Cancel", "Do not log in"},
+    SkinnedButtonName{res::IDD_ABOUT, IDOK, "OK", "Close this box"},
+};
+
+}  // namespace
+
+const SkinnedButtonName* FindSkinnedButtonName(int templateId, int controlId) {
+    for (const SkinnedButtonName& entry : kNames) {
+        if (entry.templateId == templateId && entry.controlId == controlId) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+void NameSkinnedButton(int templateId, CButton& button) {
+    if (const SkinnedButtonName* entry = FindSkinnedButtonName(templateId, button.GetDlgCtrlID())) {
+        button.SetAccessibleName(QString::fromLatin1(entry->name));
+        button.SetToolTip(QString::fromLatin1(entry->toolTip));
+    }
+}

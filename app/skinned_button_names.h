@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class CButton;
+
+// What a skinned button does, for screen readers and tooltips: its caption
+// is empty and the label lives in the bitmap.
+struct SkinnedButtonName {
+    int templateId;
+    int controlId;
+    const char* name;     // the label the bitmap shows
+    const char* toolTip;  // what a press does
+};
+
+// The name of button `controlId` of template `templateId`, or nullptr.
+const SkinnedButtonName* FindSkinnedButtonName(int templateId, int controlId);
+
+// Gives the button its accessible name and tooltip from the table.
+void NameSkinnedButton(int templateId, CButton& button);
