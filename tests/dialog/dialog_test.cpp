@@ -428,3 +428,60 @@ TEST(Dialog, DataExchangeMovesTextsAndLimitsThem) {
   EXPECT_TRUE(dialog.UpdateData(TRUE));
   EXPECT_EQ(dialog.password, "abc");
 }
+
+namespace {
+
+// A window moved by its surface, as the skinned main window is.
+class Draggable : public CDialog {
+ public:
+  Draggable() : CDialog(sampleTemplate()) {}
+  std::vector<std::string> log;
+  UINT OnNcHitTest(QPoint screenPos) {
+    const UINT hit = CDialog::OnNcHitTest(screenPos);
+    log.push_back("hittest " + std::to_string(hit));
+    return hit == HTCLIENT && captionMode ? HTCAPTION : hit;
+  }
+  void OnLButtonDown(UINT /*flags*/, QPoint clientPos) {
+    log.push_back("down " + std::to_string(clientPos.x()) + "," + std::to_string(clientPos.y()));
+  }
+  void OnSize(UINT type, int cx, int cy) {
+    log.push_back("size " + std::to_string(type) + " " + std::to_string(cx) + "x" + std::to_string(cy));
+  }
+  bool captionMode = true;
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(Draggable, CDialog)
+  ON_WM_NCHITTEST()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(Dialog, PressesOnTheSurfaceAndOnStaticTextsMoveTheWindow) {
+  std::vector<QPoint> moves;
+  CDialog::SetWindowMoveHook([&](CDialog&, QPoint screenPos) { moves.push_back(screenPos); });
+  Draggable dialog;
+  ASSERT_TRUE(dialog.Create());
+  dialog.show();
+  EXPECT_EQ(dialog.log, std::vector<std::string>{"size 0 300x210"});  // as the window is shown
+  dialog.log.clear();
+  QWidget* label = dialog.Controls()[3]->widget();
+  QWidget* button = dialog.GetDlgItem(11)->widget();
+  // The label lets the press through to the window; the button keeps it.
+  EXPECT_EQ(dialog.childAt(label->geometry().center()), nullptr);
+  QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(3, 200));
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(moves.size(), 1u);
+  EXPECT_EQ(dialog.log, std::vector<std::string>{"hittest 1"});
+  // Where the hit test answers HTCLIENT the press is an ordinary button-down.
+  dialog.captionMode = false;
+  QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(3, 200));
+  EXPECT_EQ(dialog.log.back(), "down 3,200");
+  EXPECT_EQ(moves.size(), 1u);
+  // Size changes reach WM_SIZE.
+  dialog.setFixedSize(320, 220);
+  EXPECT_EQ(dialog.log.back(), "size 0 320x220");
+  CDialog::SetWindowMoveHook({});
+}
