@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
@@ -83,10 +84,13 @@ int Burst(const lab::Info& info) {
 // A login to a recorder on subnet A while another namespace on subnet A sends
 // foreign datagrams (another instance's replies) to the group.
 int Flood(const lab::Info& info, int rate) {
-    const lab::Recorder* target = info.ByKey("r2");
+    // A recorder that answers late lets the reply arrive in the middle of a
+    // flood that starts after the drain.
+    const lab::Recorder* slow = info.ByRole("slow");
+    const lab::Recorder* target = slow != nullptr ? slow : info.ByKey("r2");
     const lab::Recorder* flooder = info.ByKey("r1");
     if (target == nullptr || flooder == nullptr) {
-        std::fprintf(stderr, "flood: the lab needs recorders r1 and r2\n");
+        std::fprintf(stderr, "flood: the lab needs recorder r1 and a target (r2, or one started with --slow)\n");
         return 2;
     }
     InitNetwork();
@@ -117,8 +121,11 @@ int Flood(const lab::Info& info, int rate) {
     };
     // From the start, the flood keeps the drain going until it stops; started
     // after the drain, it surrounds the reply.
-    for (const Scenario scenario : {Scenario{"flood from the start, 3 s", 0, 3000},
-                                    Scenario{"flood after the drain, 3 s", 1000, 3000}}) {
+    std::vector<Scenario> scenarios = {Scenario{"flood from the start, 3 s", 0, 3000}};
+    if (slow != nullptr) {
+        scenarios.push_back(Scenario{"flood after the drain around a late reply, 3 s", 1200, 3000});
+    }
+    for (const Scenario& scenario : scenarios) {
         lab::GroupSender::Plan plan;
         plan.netns = flooder->netns;
         plan.localAddress = flooder->ip;
