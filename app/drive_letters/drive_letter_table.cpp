@@ -12,7 +12,9 @@ namespace services = ostrel::platform;
 template <std::size_t N>
 void CopyField(char (&field)[N], std::string_view text) {
     const std::size_t length = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), length);
+    if (length > 0) {
+        std::memcpy(field, text.data(), length);
+    }
     std::memset(field + length, 0, N - length);
 }
 

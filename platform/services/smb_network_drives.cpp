@@ -1,5 +1,6 @@
 #include "platform/services/smb_network_drives.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -7,6 +8,17 @@
 #include <unistd.h>
 
 namespace ostrel::platform {
+
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+}  // namespace
 
 std::optional<char> ParseLocalName(const std::string& localName) {
     if (localName.size() != 2 || localName[1] != ':' ||
@@ -63,6 +75,25 @@ std::optional<DriveConnection> SmbNetworkDrives::ConnectionOf(char letter) const
         }
     }
     return table_.Find(letter);
+}
+
+bool SmbNetworkDrives::ShareUsedByAnotherLetter(char letter, const UncPath& share) const {
+    const auto same = [&](const DriveConnection& other) {
+        const auto path = ParseUncPath(other.remoteName);
+        return path && EqualNoCase(path->host, share.host) && EqualNoCase(path->share, share.share);
+    };
+    for (const auto& [other, connection] : table_.Load()) {
+        if (other != letter && ConnectionOf(other) && same(connection)) {
+            return true;
+        }
+    }
+    std::lock_guard lock(mutex_);
+    for (const auto& [other, connection] : temporary_) {
+        if (other != letter && same(connection)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::uint32_t SmbNetworkDrives::Authenticate(const UncPath& share,
@@ -178,7 +209,7 @@ std::uint32_t SmbNetworkDrives::WNetCancelConnection2A(const char* name, std::ui
         return ERROR_NOT_CONNECTED;
     }
     const auto share = ParseUncPath(connection->remoteName);
-    if (share) {
+    if (share && !ShareUsedByAnotherLetter(*letter, *share)) {
         // A mounted share with files open stays unless forced.
         if (places_.Unmount(*share, force) == UnmountOutcome::kBusy) {
             return ERROR_OPEN_FILES;

@@ -50,6 +50,8 @@ public:
 private:
     std::optional<DriveConnection> ConnectionOf(char letter) const;
     std::uint32_t Authenticate(const UncPath& share, const SmbCredentials& credentials) const;
+    // Another connected letter leads to the same share (its mount must stay).
+    bool ShareUsedByAnotherLetter(char letter, const UncPath& share) const;
 
     Options options_;
     ConnectionTable table_;
