@@ -141,7 +141,13 @@ std::uint32_t SmbNetworkDrives::WNetAddConnection2A(const NetResource& resource,
         }
     }
 
-    std::uint32_t result = Authenticate(*share, credentials);
+    // Without a letter only the credentials matter: they are checked on the
+    // share itself, whatever file or folder below it the name goes on to.
+    UncPath target = *share;
+    if (!letter) {
+        target.components.clear();
+    }
+    std::uint32_t result = Authenticate(target, credentials);
     const bool refused = result == ERROR_LOGON_FAILURE || result == ERROR_ACCESS_DENIED;
     if (refused && (flags & CONNECT_INTERACTIVE) != 0) {
         CredentialPrompt* prompt = nullptr;
@@ -159,7 +165,7 @@ std::uint32_t SmbNetworkDrives::WNetAddConnection2A(const NetResource& resource,
             return ERROR_CANCELLED;
         }
         credentials = SmbCredentials::FromUserName(answer->userName, answer->password);
-        result = Authenticate(*share, credentials);
+        result = Authenticate(target, credentials);
     }
     if (result != NO_ERROR) {
         return result;

@@ -191,8 +191,10 @@ TEST(PlatformLab, FilesGoToTheShareThroughItsCredentials) {
     NetResource any{RESOURCETYPE_ANY, "", share};
     ASSERT_EQ(drives.WNetAddConnection2A(any, recorder.password.c_str(), recorder.user.c_str(), 0),
               NO_ERROR);
-    std::string remote;
     EXPECT_EQ(drives.GetDriveTypeA("Z:"), DRIVE_NO_ROOT_DIR);
+    // Named by a file below the share, as the installers name it.
+    NetResource file{RESOURCETYPE_ANY, "", share + "\\not-yet\\codepage.950"};
+    EXPECT_EQ(drives.WNetAddConnection2A(file, "", "", 0), NO_ERROR);
 
     ASSERT_EQ(files.CreateDirectoryA(folder), NO_ERROR);
     EXPECT_EQ(files.CreateDirectoryA(folder + "\\"), ERROR_ALREADY_EXISTS);
