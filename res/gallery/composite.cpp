@@ -5,25 +5,16 @@
 #include <QPainter>
 
 #include "platform/dialog/dialog_units.h"
+#include "platform/dialog/sys_colors.h"
 #include "res/button_skins.h"
 #include "res/resource_check.h"
 #include "res/templates/dialog_templates.h"
+#include "skin/dialog_looks.h"
 
 namespace res::gallery {
 namespace {
 
 QImage Bitmap(unsigned id) { return QImage(BitmapResourcePath(id)); }
-
-struct BackgroundUse {
-  int templateId;
-  unsigned bitmap;
-  bool stretched;
-};
-
-constexpr BackgroundUse kBackgrounds[] = {
-    {102, 267, true}, {139, 273, true}, {134, 272, true},  {180, 273, false}, {229, 270, true},
-    {141, 271, false}, {265, 274, true}, {308, 268, true}, {264, 269, true},
-};
 
 void DrawStandIn(QPainter& p, const ControlTemplate& c, const QRect& r, const QFont& font) {
   p.save();
@@ -85,16 +76,16 @@ QImage ComposeDialog(int templateId, FaceState state) {
   QImage image(client.size(), QImage::Format_RGB32);
   image.fill(QColor(0xd4, 0xd0, 0xc8));
   QPainter p(&image);
-  for (const BackgroundUse& b : kBackgrounds) {
-    if (b.templateId != templateId) continue;
-    const QImage bg = Bitmap(b.bitmap);
-    if (b.stretched) {
+  QColor textColor(Qt::black);
+  if (const skin::DialogLook* look = skin::FindDialogLook(templateId)) {
+    const QImage bg = Bitmap(look->backgroundId);
+    if (look->paint == skin::BackgroundPaint::Stretched) {
       p.drawImage(client, bg);
     } else {
       p.drawImage(QPoint(0, 0), bg);
     }
+    textColor = toQColor(look->staticTextColor);
   }
-  const QColor textColor = templateId == 102 ? QColor(Qt::black) : QColor(Qt::white);
   for (const ControlTemplate& c : t.controls) {
     if (!c.visible()) continue;
     const QRect r = MapDialogRect(c.rect, units);

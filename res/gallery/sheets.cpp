@@ -79,7 +79,7 @@ QImage BitmapSheet() {
     QImage image(BitmapResourcePath(spec.id));
     const int scale = std::max(spec.width, spec.height) <= 32 ? 4 : 1;
     if (!image.isNull()) image = image.scaled(image.size() * scale);
-    const QSize cell(std::max(image.width(), 90), image.height() + 28);
+    const QSize cell(std::max(image.width(), 170), image.height() + 28);
     if (x + cell.width() > kWidth) {
       x = kGap;
       y += rowHeight + kGap;

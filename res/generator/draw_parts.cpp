@@ -267,11 +267,12 @@ QImage DrawAppIcon(int s) {
   // Search waves rising from the box.
   p.setBrush(Qt::NoBrush);
   const QPointF origin(8 * u, 8.2 * u);
-  const int waves = s >= 32 ? 3 : 2;
+  // Small sizes keep fewer, wider-spaced waves so they stay apart.
+  const int waves = s >= 32 ? 3 : (s >= 24 ? 2 : 1);
   for (int k = 0; k < waves; ++k) {
-    const qreal r = (2.0 + 2.0 * k) * u;
-    p.setPen(QPen(k == 0 ? kAccentLight : kAccent, std::max<qreal>(1.2, 0.95 * u), Qt::SolidLine,
-                  Qt::RoundCap));
+    const qreal r = waves == 1 ? 4.5 * u : (2.0 + 2.0 * k) * u;
+    const qreal pen = waves == 1 ? 1.6 : std::max<qreal>(1.2, 0.95 * u);
+    p.setPen(QPen(k == 0 && waves > 1 ? kAccentLight : kAccent, pen, Qt::SolidLine, Qt::RoundCap));
     p.drawArc(QRectF(origin.x() - r, origin.y() - r, 2 * r, 2 * r), 40 * 16, 100 * 16);
   }
   return image;
