@@ -9,8 +9,10 @@
 #include "platform/dialog/dialog_units.h"
 #include "platform/dialog/resources.h"
 #include "res/bitmap_ids.h"
+#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
+#include "skin/dialog_looks.h"
 
 namespace {
 
@@ -89,6 +91,47 @@ TEST(SkinDesign, SmallDialogBackgroundsSuitWhiteText) {
       const QRect r = MapDialogRect(c.rect, units);
       EXPECT_LT(Luma(bg.pixel(r.left() + 2, r.center().y())), 90) << bitmap;
     }
+  }
+}
+
+// Every skinned button sits on a flat stretch of its dialog's background
+// of the colour its face's corners were drawn on, so the rounded corners
+// blend in and no panel edge or decoration shows through beside a face.
+TEST(SkinDesign, ButtonsSitOnTheColourTheirCornersBlendInto) {
+  for (const res::ButtonSkin& skin : res::ButtonSkins()) {
+    const DialogTemplate& t = res::ProductDialogTemplate(skin.templateId);
+    const ControlTemplate* c = t.findControl(skin.controlId);
+    if (!c->visible()) continue;
+    const unsigned bitmap = skin::FindDialogLook(skin.templateId)->backgroundId;
+    DialogBaseUnits units;
+    const QImage bg = OnClient(bitmap, skin.templateId, &units);
+    const QRect r = MapDialogRect(c->rect, units);
+    const QRgb corner = LoadBitmapResource(skin.normal).pixel(0, 0);
+    for (const QPoint at : {QPoint(r.left() - 2, r.center().y()), QPoint(r.center().x(), r.bottom() + 1),
+                            QPoint(r.left(), r.top() - 2)}) {
+      const QRgb behind = bg.pixel(at);
+      EXPECT_LE(std::abs(qRed(behind) - qRed(corner)) + std::abs(qGreen(behind) - qGreen(corner)) +
+                    std::abs(qBlue(behind) - qBlue(corner)),
+                12)
+          << "template " << skin.templateId << " button " << skin.controlId << " at " << at.x() << ","
+          << at.y();
+    }
+  }
+}
+
+// A background copied 1:1 must cover its whole client area, or the
+// dialog's edge shows the platform's grey.
+TEST(SkinDesign, OneToOneBackgroundsCoverTheirClientArea) {
+  for (int dialog : {res::IDD_PROGRESS, res::IDD_INSTALL_TASK}) {
+    const skin::DialogLook* look = skin::FindDialogLook(dialog);
+    ASSERT_NE(look, nullptr);
+    ASSERT_EQ(look->paint, skin::BackgroundPaint::OneToOne);
+    const DialogTemplate& t = res::ProductDialogTemplate(dialog);
+    const QSize client =
+        MapDialogRect(QRect(0, 0, t.cx, t.cy), DialogBaseUnitsFor(t.fontFace, t.pointSize)).size();
+    const QSize bitmap = LoadBitmapResource(look->backgroundId).size();
+    EXPECT_GE(bitmap.width(), client.width()) << dialog;
+    EXPECT_GE(bitmap.height(), client.height()) << dialog;
   }
 }
 
