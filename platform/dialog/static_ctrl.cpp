@@ -61,6 +61,8 @@ QFont CStatic::fittedFont() const {
   return f;
 }
 
+void CStatic::OnStyleChanged() { updateMouseTransparency(); }
+
 void CStatic::updateMouseTransparency() {
   setAttribute(Qt::WA_TransparentForMouseEvents, (GetStyle() & SS_NOTIFY) == 0);
 }

@@ -27,6 +27,7 @@ class CStatic : public QWidget, public CWnd {
   void ApplyTemplate(const ControlTemplate& control) override;
   void SetWindowText(const QString& text) override;
   QString GetWindowText() const override { return text_; }
+  void OnStyleChanged() override;
 
  protected:
   bool event(QEvent* event) override;

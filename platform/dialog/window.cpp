@@ -63,8 +63,17 @@ bool CWnd::dispatchPostedMessage(QEvent* event) {
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add) {
   const DWORD before = style_;
   style_ = (style_ & ~remove) | add;
+  OnStyleChanged();
   return before != style_;
 }
+
+void CWnd::SetStyleWord(DWORD style, DWORD exStyle) {
+  style_ = style;
+  exStyle_ = exStyle;
+  OnStyleChanged();
+}
+
+void CWnd::OnStyleChanged() {}
 
 CDialog* CWnd::GetOwnerDialog() const {
   for (QWidget* w = self_; w; w = w->parentWidget()) {
@@ -187,6 +196,7 @@ BOOL CWnd::CreateChild(DWORD style, const QRect& rect, CWnd* parent, int id) {
   self_->setParent(parent->widget());
   id_ = id;
   style_ = style | WS_CHILD;
+  OnStyleChanged();
   self_->setGeometry(rect);
   self_->setEnabled((style & WS_DISABLED) == 0);
   self_->setVisible((style & WS_VISIBLE) != 0);

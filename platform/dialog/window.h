@@ -54,7 +54,9 @@ class CWnd {
   DWORD GetStyle() const { return style_; }
   DWORD GetExStyle() const { return exStyle_; }
   BOOL ModifyStyle(DWORD remove, DWORD add);
-  void SetStyleWord(DWORD style, DWORD exStyle = 0) { style_ = style; exStyle_ = exStyle; }
+  void SetStyleWord(DWORD style, DWORD exStyle = 0);
+  // Called after every change of the style word.
+  virtual void OnStyleChanged();
 
   // The dialog this window belongs to (itself for a dialog), and the parent
   // CWnd (nullptr for a top-level window or a non-CWnd parent).

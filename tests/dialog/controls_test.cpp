@@ -265,6 +265,20 @@ TEST(StaticCtrl, ColoursComeFromTheDialog) {
   }
 }
 
+TEST(StaticCtrl, RunTimeChildrenJoinTheDialogAndNotifyWhenAsked) {
+  CDialog dialog(controlsTemplate());
+  ASSERT_TRUE(dialog.Create());
+  CStatic bar;
+  ASSERT_TRUE(bar.CreateChild(WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY, QRect(0, 0, 14, 60), &dialog, 0xFFFF));
+  EXPECT_EQ(dialog.Controls().back(), &bar);
+  EXPECT_EQ(bar.parentWidget(), &dialog);
+  EXPECT_FALSE(bar.testAttribute(Qt::WA_TransparentForMouseEvents));  // SS_NOTIFY takes the mouse
+  bar.ModifyStyle(SS_NOTIFY, 0);
+  EXPECT_TRUE(bar.testAttribute(Qt::WA_TransparentForMouseEvents));
+  dialog.DestroyWindow();
+  EXPECT_EQ(bar.parentWidget(), nullptr);  // let go of, not deleted
+}
+
 TEST(MessageBox, HookRecordsAndAnswers) {
   CDialog owner(controlsTemplate());
   ScopedMessageBoxHook boxes([](const MessageBoxRecord& r) { return r.icon() == MB_ICONERROR ? IDCANCEL : IDOK; });
