@@ -2,7 +2,7 @@
 
 #include "protocol/globals.h"
 
-VirtualLab::VirtualLab() : active_(net_) {
+VirtualLab::VirtualLab() : active_(counting_) {
     net_.AddInterface("192.168.10.2");
     net_.AddInterface("10.20.0.2");
     ResetProtocolGlobals();
@@ -41,4 +41,39 @@ sim::RecorderState MakeRecorder(int n, const std::string& name, const std::strin
     state.adminPassword = password;
     state.volumes = {"Volume_1", "Volume_2"};
     return state;
+}
+
+int CountingNetIo::OpenSendSocket(const std::string& address) {
+    const int handle = net_.OpenSendSocket(address);
+    if (handle >= 0) {
+        ++opened;
+        closes.try_emplace(handle, 0);
+    }
+    return handle;
+}
+
+int CountingNetIo::OpenReceiveSocket(const std::string& address) {
+    const int handle = net_.OpenReceiveSocket(address);
+    if (handle >= 0) {
+        ++opened;
+        closes.try_emplace(handle, 0);
+    }
+    return handle;
+}
+
+void CountingNetIo::CloseSocket(int socket) {
+    ++closes[socket];
+    net_.CloseSocket(socket);
+}
+
+bool CountingNetIo::EverySocketClosedOnce() const {
+    if (static_cast<int>(closes.size()) != opened) {
+        return false;
+    }
+    for (const auto& [handle, count] : closes) {
+        if (count != 1) {
+            return false;
+        }
+    }
+    return true;
 }
