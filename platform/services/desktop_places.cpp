@@ -46,7 +46,8 @@ bool DesktopPlaces::EditBookmarks(const std::string& removeLine,
     if (options_.bookmarksFile.empty()) {
         return true;
     }
-    FileLock lock(options_.bookmarksFile + ".ostrel-lock");
+    // The lock lives in our own folder, not among the desktop's files.
+    FileLock lock(UserConfigHome() + "/ostrel-nvr/bookmarks.lock");
     const std::string old = ReadWholeFile(options_.bookmarksFile).value_or("");
     std::vector<std::string> lines;
     std::size_t start = 0;
