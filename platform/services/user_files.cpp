@@ -25,7 +25,7 @@ std::string HomeFolder() {
 }
 
 std::string BaseFolder(const char* variable, const char* fallbackBelowHome) {
-    // The base directory specification ignores relative values.
+    // Relative values do not count, as the freedesktop base directory rules say.
     const char* value = std::getenv(variable);
     std::string folder = (value != nullptr && value[0] == '/')
                              ? std::string(value)
