@@ -1,8 +1,7 @@
 #include "dialog_looks.h"
 
-#include <array>
-
 #include <QPainter>
+#include <array>
 
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/message_map.h"
@@ -17,102 +16,121 @@ constexpr COLORREF kWhiteText = RGB(255, 255, 255);
 // Background bitmap, the moment it is loaded, how it is painted and the
 // static-text colour of every skinned dialog, by template.
 constexpr std::array<DialogLook, 9> kLooks = {{
-    {102, 267, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kBlackText},   // main window
-    {139, 273, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},   // language
-    {134, 272, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kWhiteText},   // login
-    {180, 273, BackgroundLoad::AtConstruction, BackgroundPaint::OneToOne, kWhiteText},  // messageDlg
-    {229, 270, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},   // MountMessage
-    {141, 271, BackgroundLoad::AtConstruction, BackgroundPaint::OneToOne, kWhiteText},  // progress
-    {265, 274, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},   // ServerModel
-    {308, 268, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kWhiteText},   // showabout
-    {264, 269, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},   // yahoowidgetalert
+    // main window
+    {102, 267, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kBlackText},
+    // language
+    {139, 273, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},
+    // login
+    {134, 272, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kWhiteText},
+    // messageDlg
+    {180, 273, BackgroundLoad::AtConstruction, BackgroundPaint::OneToOne, kWhiteText},
+    // MountMessage
+    {229, 270, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},
+    // progress
+    {141, 271, BackgroundLoad::AtConstruction, BackgroundPaint::OneToOne, kWhiteText},
+    // ServerModel
+    {265, 274, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},
+    // showabout
+    {308, 268, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kWhiteText},
+    // yahoowidgetalert
+    {264, 269, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},
 }};
 
 }  // namespace
 
 const DialogLook* FindDialogLook(int templateId) {
-  for (const DialogLook& look : kLooks)
-    if (look.templateId == templateId) return &look;
-  return nullptr;
+    for (const DialogLook& look : kLooks)
+        if (look.templateId == templateId)
+            return &look;
+    return nullptr;
 }
 
 SkinBackground::SkinBackground(int templateId)
     : bitmapId(0), when(BackgroundLoad::InInitDialog), how(BackgroundPaint::Stretched) {
-  if (const DialogLook* look = FindDialogLook(templateId)) {
-    bitmapId = look->backgroundId;
-    when = look->load;
-    how = look->paint;
-  }
-  if (when == BackgroundLoad::AtConstruction) load();
+    if (const DialogLook* look = FindDialogLook(templateId)) {
+        bitmapId = look->backgroundId;
+        when = look->load;
+        how = look->paint;
+    }
+    if (when == BackgroundLoad::AtConstruction)
+        load();
 }
 
 SkinBackground::SkinBackground(unsigned id, BackgroundLoad loadAt, BackgroundPaint paint)
     : bitmapId(id), when(loadAt), how(paint) {
-  if (when == BackgroundLoad::AtConstruction) load();
+    if (when == BackgroundLoad::AtConstruction)
+        load();
 }
 
 void SkinBackground::OnInitDialog() {
-  if (when == BackgroundLoad::InInitDialog) load();
+    if (when == BackgroundLoad::InInitDialog)
+        load();
 }
 
 void SkinBackground::load() {
-  // One attempt only: a missing bitmap is not looked up again on every
-  // repaint, the dialog just keeps its default background.
-  if (attempts > 0 || bitmapId == 0) return;
-  ++attempts;
-  bitmap = LoadBitmapResource(bitmapId);
+    // One attempt only: a missing bitmap is not looked up again on every
+    // repaint, the dialog just keeps its default background.
+    if (attempts > 0 || bitmapId == 0)
+        return;
+    ++attempts;
+    bitmap = LoadBitmapResource(bitmapId);
 }
 
 BOOL SkinBackground::OnEraseBkgnd(CDialog& dialog, QPainter& painter) {
-  const QRect client = dialog.GetClientRect();
-  if (how == BackgroundPaint::OneToOne) {
-    if (bitmap.isNull()) return dialog.CDialog::OnEraseBkgnd(painter);
-    painter.drawImage(QPoint(0, 0), bitmap);
+    const QRect client = dialog.GetClientRect();
+    if (how == BackgroundPaint::OneToOne) {
+        if (bitmap.isNull())
+            return dialog.CDialog::OnEraseBkgnd(painter);
+        painter.drawImage(QPoint(0, 0), bitmap);
+        return TRUE;
+    }
+    dialog.CDialog::OnEraseBkgnd(painter);
+    if (when == BackgroundLoad::OnFirstErase)
+        load();
+    if (!bitmap.isNull()) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(client, bitmap, bitmap.rect());
+        painter.restore();
+    }
     return TRUE;
-  }
-  dialog.CDialog::OnEraseBkgnd(painter);
-  if (when == BackgroundLoad::OnFirstErase) load();
-  if (!bitmap.isNull()) {
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(client, bitmap, bitmap.rect());
-    painter.restore();
-  }
-  return TRUE;
 }
 
 void StaticTextColors(CtlColor& color, COLORREF textColor) {
-  if (color.ctlType != CTLCOLOR_STATIC) return;
-  color.SetBkMode(TRANSPARENT);
-  color.SetTextColor(textColor);
-  color.brush = CtlColor::Brush::Null;
+    if (color.ctlType != CTLCOLOR_STATIC)
+        return;
+    color.SetBkMode(TRANSPARENT);
+    color.SetTextColor(textColor);
+    color.brush = CtlColor::Brush::Null;
 }
 
 void DialogCtlColor(CtlColor& color, int templateId) {
-  if (const DialogLook* look = FindDialogLook(templateId))
-    StaticTextColors(color, look->staticTextColor);
+    if (const DialogLook* look = FindDialogLook(templateId))
+        StaticTextColors(color, look->staticTextColor);
 }
 
-UINT CaptionHitTest(UINT defaultHit) { return defaultHit == HTCLIENT ? HTCAPTION : defaultHit; }
+UINT CaptionHitTest(UINT defaultHit) {
+    return defaultHit == HTCLIENT ? HTCAPTION : defaultHit;
+}
 
 void MoveWindowByPress(CDialog& dialog, UINT flags, QPoint clientPos) {
-  dialog.CDialog::OnLButtonDown(flags, clientPos);
-  const QPoint screen = dialog.ClientToScreen(clientPos);
-  dialog.PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x(), screen.y()));
+    dialog.CDialog::OnLButtonDown(flags, clientPos);
+    const QPoint screen = dialog.ClientToScreen(clientPos);
+    dialog.PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x(), screen.y()));
 }
 
 void PaintMainWindow(CDialog& dialog, QPainter& painter, const QIcon& icon) {
-  if (!dialog.isMinimized()) {
-    dialog.CDialog::OnPaint(painter);
-    return;
-  }
-  dialog.SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(&painter), 0);
-  const int cxIcon = GetSystemMetrics(SM_CXICON);
-  const int cyIcon = GetSystemMetrics(SM_CYICON);
-  const QRect client = dialog.GetClientRect();
-  const int x = (client.width() - cxIcon + 1) / 2;
-  const int y = (client.height() - cyIcon + 1) / 2;
-  icon.paint(&painter, QRect(x, y, cxIcon, cyIcon));
+    if (!dialog.isMinimized()) {
+        dialog.CDialog::OnPaint(painter);
+        return;
+    }
+    dialog.SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(&painter), 0);
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    const QRect client = dialog.GetClientRect();
+    const int x = (client.width() - cxIcon + 1) / 2;
+    const int y = (client.height() - cyIcon + 1) / 2;
+    icon.paint(&painter, QRect(x, y, cxIcon, cyIcon));
 }
 
 }  // namespace skin

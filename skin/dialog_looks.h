@@ -30,24 +30,24 @@ namespace skin {
 
 // When a dialog's background bitmap is loaded.
 enum class BackgroundLoad {
-  AtConstruction,  // when the dialog object is built
-  InInitDialog,    // in the dialog's initialisation
-  OnFirstErase,    // the first time the background is erased
+    AtConstruction,  // when the dialog object is built
+    InInitDialog,    // in the dialog's initialisation
+    OnFirstErase,    // the first time the background is erased
 };
 
 // How it is painted onto the client area.
 enum class BackgroundPaint {
-  Stretched,  // the whole bitmap scaled onto the whole client area
-  OneToOne,   // at its own size at (0, 0)
+    Stretched,  // the whole bitmap scaled onto the whole client area
+    OneToOne,   // at its own size at (0, 0)
 };
 
 // The look of one skinned dialog.
 struct DialogLook {
-  int templateId;
-  unsigned backgroundId;
-  BackgroundLoad load;
-  BackgroundPaint paint;
-  COLORREF staticTextColor;
+    int templateId;
+    unsigned backgroundId;
+    BackgroundLoad load;
+    BackgroundPaint paint;
+    COLORREF staticTextColor;
 };
 
 // The look of the dialog built from `templateId`, or nullptr for a template
@@ -58,30 +58,30 @@ const DialogLook* FindDialogLook(int templateId);
 // look says; one that cannot be loaded leaves the dialog with the
 // platform's default background.
 class SkinBackground {
- public:
-  // For the dialog of `templateId` (no bitmap for an unskinned template).
-  explicit SkinBackground(int templateId);
-  SkinBackground(unsigned bitmapId, BackgroundLoad load, BackgroundPaint paint);
+public:
+    // For the dialog of `templateId` (no bitmap for an unskinned template).
+    explicit SkinBackground(int templateId);
+    SkinBackground(unsigned bitmapId, BackgroundLoad load, BackgroundPaint paint);
 
-  // Call from the dialog's initialisation, after the platform's own.
-  void OnInitDialog();
-  // The dialog's WM_ERASEBKGND: stretched bitmaps are painted over the
-  // platform's erase onto the whole client area; 1:1 bitmaps at (0, 0)
-  // instead of it. Answers TRUE (erased).
-  BOOL OnEraseBkgnd(CDialog& dialog, QPainter& painter);
+    // Call from the dialog's initialisation, after the platform's own.
+    void OnInitDialog();
+    // The dialog's WM_ERASEBKGND: stretched bitmaps are painted over the
+    // platform's erase onto the whole client area; 1:1 bitmaps at (0, 0)
+    // instead of it. Answers TRUE (erased).
+    BOOL OnEraseBkgnd(CDialog& dialog, QPainter& painter);
 
-  bool Loaded() const { return !bitmap.isNull(); }
-  int LoadAttempts() const { return attempts; }
-  const QImage& Bitmap() const { return bitmap; }
+    bool Loaded() const { return !bitmap.isNull(); }
+    int LoadAttempts() const { return attempts; }
+    const QImage& Bitmap() const { return bitmap; }
 
- private:
-  void load();
+private:
+    void load();
 
-  unsigned bitmapId;
-  BackgroundLoad when;
-  BackgroundPaint how;
-  QImage bitmap;
-  int attempts = 0;
+    unsigned bitmapId;
+    BackgroundLoad when;
+    BackgroundPaint how;
+    QImage bitmap;
+    int attempts = 0;
 };
 
 // WM_CTLCOLOR of a static text: transparent, in `textColor`, no brush (the

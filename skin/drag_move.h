@@ -24,22 +24,22 @@ void StartWindowMove(QWidget* window, const QPoint& globalPressPos);
 // The follow-the-mouse move used when the window system has none. It watches
 // the application's mouse events until the left button is released.
 class ManualWindowMove : public QObject {
- public:
-  ManualWindowMove(QWidget* window, const QPoint& globalPressPos);
-  ~ManualWindowMove() override;
+public:
+    ManualWindowMove(QWidget* window, const QPoint& globalPressPos);
+    ~ManualWindowMove() override;
 
-  // The move in progress, if any (one at a time).
-  static ManualWindowMove* active();
+    // The move in progress, if any (one at a time).
+    static ManualWindowMove* active();
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
- private:
-  void finish();
+private:
+    void finish();
 
-  QPointer<QWidget> window;
-  QPoint pressGlobal;
-  QPoint startPos;
+    QPointer<QWidget> window;
+    QPoint pressGlobal;
+    QPoint startPos;
 };
 
 }  // namespace skin

@@ -10,17 +10,17 @@
 // The surface uses the target's coordinates without an origin shift, so it
 // is meant for rectangles whose top-left corner is (0, 0).
 class CMemDC : public QPainter {
- public:
-  CMemDC(QPainter* target, const QRect& rect);
-  ~CMemDC();
+public:
+    CMemDC(QPainter* target, const QRect& rect);
+    ~CMemDC();
 
-  CMemDC(const CMemDC&) = delete;
-  CMemDC& operator=(const CMemDC&) = delete;
+    CMemDC(const CMemDC&) = delete;
+    CMemDC& operator=(const CMemDC&) = delete;
 
-  const QImage& surface() const { return bitmap; }
+    const QImage& surface() const { return bitmap; }
 
- private:
-  QImage bitmap;
-  QPainter* targetDC;
-  QRect rect;
+private:
+    QImage bitmap;
+    QPainter* targetDC;
+    QRect rect;
 };

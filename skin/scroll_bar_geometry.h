@@ -20,15 +20,15 @@ inline constexpr int kRepeatMs = 50;
 // What a press or release point lies in. Zones may overlap (the thumb can
 // reach into an arrow zone), so each is its own flag.
 struct BarHit {
-  bool backArrow = false;     // up / left arrow
-  bool forwardArrow = false;  // down / right arrow
-  bool thumb = false;
+    bool backArrow = false;     // up / left arrow
+    bool forwardArrow = false;  // down / right arrow
+    bool thumb = false;
 };
 
 // One thumb position with the scale it was computed from.
 struct ThumbPlacement {
-  int thumb = 0;              // thumbTop / thumbLeft
-  double pixelsPerUnit = 0.0;
+    int thumb = 0;  // thumbTop / thumbLeft
+    double pixelsPerUnit = 0.0;
 };
 
 // The scroll request a release turns into.

@@ -1,8 +1,7 @@
 #include "skin_header_ctrl.h"
 
-#include <vector>
-
 #include <QPainter>
+#include <vector>
 
 #include "mem_dc.h"
 #include "platform/dialog/resources.h"
@@ -13,20 +12,21 @@ CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget* parent) : CHeaderCtrl(parent) {}
 CSkinHeaderCtrl::~CSkinHeaderCtrl() = default;
 
 QSize CSkinHeaderCtrl::sizeHint() const {
-  QSize hint = CHeaderCtrl::sizeHint();
-  hint.setHeight(kHeight);
-  return hint;
+    QSize hint = CHeaderCtrl::sizeHint();
+    hint.setHeight(kHeight);
+    return hint;
 }
 
 void CSkinHeaderCtrl::paintEvent(QPaintEvent*) {
-  // The header view draws on its viewport, which covers the whole header.
-  QWidget* surface = viewport();
-  QPainter painter(surface);
-  CMemDC dc(&painter, surface->rect());
-  std::vector<skin::HeaderItemPaint> items;
-  const int count = GetItemCount();
-  items.reserve(static_cast<size_t>(count > 0 ? count : 0));
-  for (int i = 0; i < count; ++i) items.push_back({GetItemRect(i), GetItemText(i)});
-  skin::PaintHeader(dc, surface->size(), LoadBitmapResource(skin::kHeaderStrip),
-                    LoadBitmapResource(skin::kHeaderSeparator), items);
+    // The header view draws on its viewport, which covers the whole header.
+    QWidget* surface = viewport();
+    QPainter painter(surface);
+    CMemDC dc(&painter, surface->rect());
+    std::vector<skin::HeaderItemPaint> items;
+    const int count = GetItemCount();
+    items.reserve(static_cast<size_t>(count > 0 ? count : 0));
+    for (int i = 0; i < count; ++i)
+        items.push_back({GetItemRect(i), GetItemText(i)});
+    skin::PaintHeader(dc, surface->size(), LoadBitmapResource(skin::kHeaderStrip),
+                      LoadBitmapResource(skin::kHeaderSeparator), items);
 }

@@ -7,17 +7,17 @@
 #include "platform/dialog/list_ctrl.h"
 
 class CSkinHeaderCtrl : public CHeaderCtrl {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // The header is as high as its strip plus one row.
-  static constexpr int kHeight = 18;
+public:
+    // The header is as high as its strip plus one row.
+    static constexpr int kHeight = 18;
 
-  explicit CSkinHeaderCtrl(QWidget* parent = nullptr);
-  ~CSkinHeaderCtrl() override;
+    explicit CSkinHeaderCtrl(QWidget* parent = nullptr);
+    ~CSkinHeaderCtrl() override;
 
-  QSize sizeHint() const override;
+    QSize sizeHint() const override;
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };

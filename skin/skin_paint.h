@@ -1,11 +1,10 @@
 #pragma once
 
-#include <vector>
-
 #include <QFont>
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <vector>
 
 class QPainter;
 
@@ -34,10 +33,10 @@ inline constexpr int kHeaderSeparator = 240;
 
 // The four parts of one bar; a missing part (null image) is left out.
 struct BarBitmaps {
-  QImage track;
-  QImage back;     // up / left arrow
-  QImage forward;  // down / right arrow
-  QImage thumb;    // null for the disabled set
+    QImage track;
+    QImage back;     // up / left arrow
+    QImage forward;  // down / right arrow
+    QImage thumb;    // null for the disabled set
 };
 
 // Loads the enabled or the disabled set of a bar from the bitmap resources.
@@ -53,8 +52,8 @@ void PaintHorizontalBar(QPainter& p, const QSize& client, bool enabled, int thum
 
 // One column of the header, as the header control reports it.
 struct HeaderItemPaint {
-  QRect rect;
-  QString text;
+    QRect rect;
+    QString text;
 };
 
 // The header's caption font: a cell height of 14 pixels.

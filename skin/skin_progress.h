@@ -14,14 +14,14 @@
 int ProgressFillRight(int lower, int upper, int pos, int left, int right);
 
 class CSkinProgress : public CProgressCtrl {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit CSkinProgress(QWidget* parent = nullptr);
-  ~CSkinProgress() override;
+public:
+    explicit CSkinProgress(QWidget* parent = nullptr);
+    ~CSkinProgress() override;
 
-  static constexpr COLORREF kFillColor = RGB(4, 134, 232);
+    static constexpr COLORREF kFillColor = RGB(4, 134, 232);
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <array>
-
 #include <QRect>
 #include <QRegion>
+#include <array>
 
 class CWnd;
 

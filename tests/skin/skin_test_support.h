@@ -9,9 +9,9 @@
 namespace skin_test {
 
 struct TestBitmap {
-  unsigned id;
-  QSize size;
-  QColor color;
+    unsigned id;
+    QSize size;
+    QColor color;
 };
 
 // The images, one distinct colour each.

@@ -1,13 +1,13 @@
+#include <QApplication>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-
 int main(int argc, char** argv) {
-  // Test discovery runs without the test's environment; stay off-screen.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+    // Test discovery runs without the test's environment; stay off-screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }
