@@ -88,36 +88,6 @@ protected:
 
 }  // namespace
 
-TEST_F(LooksTest, EveryDialogHasItsLook) {
-    struct Expected {
-        int templateId;
-        unsigned bitmap;
-        BackgroundLoad load;
-        BackgroundPaint paint;
-        COLORREF text;
-    };
-    const Expected table[] = {
-        {102, 267, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, RGB(0, 0, 0)},
-        {139, 273, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, RGB(255, 255, 255)},
-        {134, 272, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, RGB(255, 255, 255)},
-        {180, 273, BackgroundLoad::AtConstruction, BackgroundPaint::OneToOne, RGB(255, 255, 255)},
-        {229, 270, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, RGB(255, 255, 255)},
-        {141, 271, BackgroundLoad::AtConstruction, BackgroundPaint::OneToOne, RGB(255, 255, 255)},
-        {265, 274, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, RGB(255, 255, 255)},
-        {308, 268, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, RGB(255, 255, 255)},
-        {264, 269, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, RGB(255, 255, 255)},
-    };
-    for (const Expected& e : table) {
-        const skin::DialogLook* look = skin::FindDialogLook(e.templateId);
-        ASSERT_NE(look, nullptr) << e.templateId;
-        EXPECT_EQ(look->backgroundId, e.bitmap) << e.templateId;
-        EXPECT_EQ(look->load, e.load) << e.templateId;
-        EXPECT_EQ(look->paint, e.paint) << e.templateId;
-        EXPECT_EQ(look->staticTextColor, e.text) << e.templateId;
-    }
-    EXPECT_EQ(skin::FindDialogLook(9999), nullptr);
-}
-
 TEST_F(LooksTest, BackgroundIsLoadedOnceAtItsMoment) {
     skin_test::RegisterBitmap(kBackgroundId, Quadrants());
     {

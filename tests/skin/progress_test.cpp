@@ -55,16 +55,3 @@ TEST(SkinProgress, PaintsTheFillFromTheLeft) {
     }
 }
 
-TEST(SkinProgress, StepsLikeThePlatformControl) {
-    // The restart window's use: range 1..100, step 1, 99 steps.
-    CSkinProgress bar;
-    bar.resize(100, 10);
-    bar.SetRange(1, 100);
-    bar.SetStep(1);
-    bar.SetPos(1);
-    for (int i = 0; i < 99; ++i)
-        bar.StepIt();
-    EXPECT_EQ(bar.GetPos(), 100);
-    const QImage shot = bar.grab().toImage();
-    EXPECT_EQ(Pixel(shot, 99, 5), QColor(4, 134, 232));
-}
