@@ -19,6 +19,7 @@
 #include "platform/dialog/edit.h"
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/static_ctrl.h"
+#include "platform/dialog/sys_colors.h"
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/user_account.h"
 #include "platform/services/windows_version.h"
@@ -601,6 +602,36 @@ TEST_F(MainWindowTest, AboutBoxShowsTheProgramAndVersion) {
     EXPECT_EQ(texts[0], "Ostrel NVR Search Utility");
     EXPECT_FALSE(texts[1].isEmpty());
     EXPECT_EQ(texts[2], "Version : 1.0.2.2");
+}
+
+// The window as a user sees it after the start-up search and after a pick.
+// With OSTREL_SCREENSHOT_DIR set the pictures are also saved there.
+TEST_F(MainWindowTest, WindowPictures) {
+    lab.Add(MakeRecorder(1, "Front door"), {0});
+    lab.Add(MakeRecorder(2, "Caf\xC3\xA9 Nord"), {0});
+    lab.Add(MakeRecorder(3, "Warehouse"), {1});
+    drives.Connect('X', "\\\\Front door\\Volume_2");
+    Open();
+    const QString dir = qEnvironmentVariable("OSTREL_SCREENSHOT_DIR");
+    const QImage started = dlg->grab().toImage();
+    ASSERT_FALSE(started.isNull());
+    // The background bitmap is painted, not the plain dialog face.
+    EXPECT_NE(started.pixelColor(started.width() / 2, 4), sysColor(COLOR_BTNFACE));
+    LoginAnswer answer;
+    ScopedModalHook hook(Answer(answer));
+    ClickRow(0);
+    const QImage picked = dlg->grab().toImage();
+    if (!dir.isEmpty()) {
+        started.save(dir + "/main-window-started.png");
+        picked.save(dir + "/main-window-picked.png");
+        ScopedModalHook grabLogin([&dir](CDialog& dialog) {
+            dialog.grab().save(dir + (dialog.GetTemplateId() == IDD_LOGIN ? "/login.png" : "/about.png"));
+            dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        });
+        ClickButton(IDC_SEARCH);
+        ClickRow(1);
+        ClickButton(IDC_ABOUT);
+    }
 }
 
 // Every way of closing the window ends the program the same way: the device
