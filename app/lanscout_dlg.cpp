@@ -49,6 +49,9 @@ private:
 BEGIN_MESSAGE_MAP(CLanscoutDlg, CDialog)
     ON_BN_CLICKED(IDC_SEARCH, &CLanscoutDlg::OnSearch)
     ON_NOTIFY(NM_CLICK, IDC_DEVICE_LIST, &CLanscoutDlg::OnClickDeviceList)
+    ON_BN_CLICKED(IDC_APPLY, &CLanscoutDlg::OnApplyLan)
+    ON_CBN_SELCHANGE(IDC_DHCP, &CLanscoutDlg::OnSelchangeDhcp)
+    ON_BN_CLICKED(IDC_WEB_CONSOLE, &CLanscoutDlg::OnConfigure)
     ON_BN_CLICKED(IDC_ABOUT, &CLanscoutDlg::OnAbout)
     ON_BN_CLICKED(IDC_EXIT, &CLanscoutDlg::OnExit)
     ON_BN_CLICKED(IDC_MINIMIZE, &CLanscoutDlg::OnMinimize)
@@ -186,6 +189,7 @@ void CLanscoutDlg::OnDestroy() {
     }
     credentialCache.Clear();
     ClearVolumeList();
+    webConsole.probe.Join();
 }
 
 bool CLanscoutDlg::RunLoginDialog() {

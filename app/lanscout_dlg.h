@@ -8,6 +8,7 @@
 #include "app/credential_cache.h"
 #include "app/drive_letters/drive_letter_table.h"
 #include "app/login_policy.h"
+#include "app/web_console.h"
 #include "platform/dialog/combo_box.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/ip_address_ctrl.h"
@@ -43,6 +44,8 @@ public:
     CredentialCache& Credentials() { return credentialCache; }
     const DriveLetterTable& DriveLetters() const { return driveLetterTable; }
     ostrel::platform::PlatformServices& Services() { return services; }
+    // The web console launch's probe thread and pause (tests replace the pause).
+    WebConsoleState& WebConsole() { return webConsole; }
 
 protected:
     // Commands.
@@ -51,6 +54,13 @@ protected:
     void OnAbout();
     void OnExit();
     void OnMinimize();
+    // LAN settings editor (lan_settings_editor.cpp).
+    void OnSelchangeDhcp();
+    void OnApplyLan();
+    void RediscoverDevices();
+    // Web console (web_console.cpp).
+    void OnConfigure();
+    int WaitForProbe();
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
 
@@ -107,4 +117,6 @@ private:
     // The exit command shuts the network down before the window goes, so
     // the tear-down must not close the sockets a second time.
     bool networkShutDown = false;
+    // Joined at tear-down, so no probe outlives the window.
+    WebConsoleState webConsole;
 };
