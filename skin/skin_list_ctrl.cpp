@@ -20,6 +20,11 @@ CSkinListCtrl::~CSkinListCtrl() {
     // they no longer point at it while the dialog tears down.
     vertBar.listCtrl = nullptr;
     horzBar.listCtrl = nullptr;
+    // The bars go before the list's base classes do; scroll signals sent
+    // while those tear down must not reach them.
+    barsAttached = false;
+    disconnect(verticalScrollBar(), nullptr, this, nullptr);
+    disconnect(horizontalScrollBar(), nullptr, this, nullptr);
 }
 
 void CSkinListCtrl::PreSubclassWindow() {
