@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <functional>
 #include <set>
@@ -685,7 +688,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        qputenv("XDG_RUNTIME_DIR", "/tmp");
+        // Qt wants a private runtime folder; make one for this user.
+        const QByteArray dir = "/tmp/ostrel-app-tests-" + QByteArray::number(::getuid());
+        ::mkdir(dir.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", dir);
     }
     QApplication application(argc, argv);
     EnsureDialogFonts();
