@@ -203,7 +203,7 @@ MessageMapEntry plain(UINT msg, void (T::*fn)(), const char* name) {
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                   \
   const MessageMap& theClass::GetMessageMap() const { return ThisMessageMap(); } \
   const MessageMap& theClass::ThisMessageMap() {                                 \
-    using ThisClass = theClass;                                                  \
+    using ThisClass [[maybe_unused]] = theClass;                                 \
     namespace mmd = message_map_detail;                                          \
     static const MessageMap map(&baseClass::ThisMessageMap(), #theClass, {
 

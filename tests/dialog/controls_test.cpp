@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QTest>
 
+#include "platform/dialog/combo_box.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/ip_address_ctrl.h"
 #include "platform/dialog/list_ctrl.h"
@@ -310,4 +311,62 @@ TEST(MessageBox, ShownBoxesHaveTheCaptionAndIcon) {
   });
   EXPECT_EQ(MessageBox(nullptr, "Successfully mapped drive.", "", MB_ICONINFORMATION), IDOK);
   EXPECT_EQ(title, "Ostrel NVR Search Utility");
+}
+
+TEST(ComboBox, SelectionRulesOfADropDownList) {
+  CComboBox combo;
+  EXPECT_EQ(combo.AddString("Disable"), 0);
+  EXPECT_EQ(combo.AddString("Enable"), 1);
+  EXPECT_EQ(combo.GetCurSel(), CB_ERR);  // adding items selects nothing
+  EXPECT_EQ(combo.SetCurSel(1), 1);
+  EXPECT_EQ(combo.InsertString(0, "First"), 0);
+  EXPECT_EQ(combo.GetCurSel(), 2);  // the selection follows its item
+  EXPECT_EQ(combo.SetCurSel(7), CB_ERR);
+  EXPECT_EQ(combo.GetCurSel(), CB_ERR);  // out of range clears the selection
+  combo.SetCurSel(2);
+  EXPECT_EQ(combo.DeleteString(2), 2);
+  EXPECT_EQ(combo.GetCurSel(), CB_ERR);
+  QString text;
+  EXPECT_EQ(combo.GetLBText(5, text), CB_ERR);
+  EXPECT_EQ(combo.GetLBText(1, text), 7);
+  EXPECT_EQ(text, "Disable");
+  combo.ResetContent();
+  EXPECT_EQ(combo.GetCount(), 0);
+}
+
+namespace {
+
+// Custom draw answered by the dialog's message map: the list's own
+// reflected handler is not asked.
+class MapDrawn : public CDialog {
+ public:
+  MapDrawn() : CDialog(controlsTemplate()) {}
+  int mapCalls = 0;
+  void OnCustomDrawList(NMHDR* header, LRESULT* result) {
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+    ++mapCalls;
+    *result = draw->nmcd.dwDrawStage == CDDS_PREPAINT ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) draw->clrTextBk = RGB(0, 0, 255);
+  }
+  GreyList list;
+  void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, 1000, list); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(MapDrawn, CDialog)
+  ON_NOTIFY(NM_CUSTOMDRAW, 1000, &MapDrawn::OnCustomDrawList)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(ListCtrl, TheDialogsCustomDrawEntryComesFirst) {
+  MapDrawn dialog;
+  ASSERT_TRUE(dialog.Create());
+  dialog.list.InsertColumn(0, "Name", LVCFMT_LEFT, 150);
+  dialog.list.InsertItem(0, "a");
+  const QImage image = dialog.list.grab().toImage();
+  EXPECT_GE(dialog.mapCalls, 2);  // pre-paint and the row
+  EXPECT_EQ(dialog.list.prepaints, 0);
+  const QRect row = dialog.list.GetItemRect(0);
+  EXPECT_EQ(QColor(image.pixel(row.left() + 100, row.center().y())), QColor(0, 0, 255));
 }

@@ -485,3 +485,30 @@ TEST(Dialog, PressesOnTheSurfaceAndOnStaticTextsMoveTheWindow) {
   EXPECT_EQ(dialog.log.back(), "size 0 320x220");
   CDialog::SetWindowMoveHook({});
 }
+
+TEST(Dialog, NestedModalRunsAreAnsweredInOrder) {
+  class Outer : public SampleDialog {
+   public:
+    int innerResult = 0;
+    void OnOK() override {
+      SampleDialog inner;
+      innerResult = inner.DoModal();
+      SampleDialog::OnOK();
+    }
+  };
+  Outer outer;
+  // The first run answered is the outer dialog: its OK opens the inner one,
+  // which the hook answers with Cancel.
+  ScopedModalHook hook([&](CDialog& d) {
+    if (&d == &outer) {
+      d.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    } else {
+      d.EndDialog(IDCANCEL);
+    }
+  });
+  EXPECT_EQ(outer.DoModal(), IDOK);
+  EXPECT_EQ(outer.innerResult, IDCANCEL);
+  EXPECT_EQ(hook.runs(), (std::vector<int>{900, 900}));
+  EXPECT_EQ(outer.DoModal(), IDOK);  // a run again after the nested one
+  EXPECT_EQ(hook.runs().size(), 4u);
+}
