@@ -1,5 +1,8 @@
 #include "window.h"
 
+#include <mutex>
+#include <unordered_set>
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
@@ -16,9 +19,45 @@ QEvent::Type WindowMessageEvent::eventType() {
   return type;
 }
 
-CWnd::CWnd(QWidget* self) : self_(self) {}
+namespace {
 
-CWnd::~CWnd() { CurrentTimerDriver().forget(this); }
+// Every window that exists, so that a message for a window that is gone
+// (from a worker that outlived it) is dropped as the platform drops
+// messages for a destroyed window.
+std::mutex& liveMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::unordered_set<const CWnd*>& liveWindows() {
+  static std::unordered_set<const CWnd*> windows;
+  return windows;
+}
+
+bool onGuiThread() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return !app || QThread::currentThread() == app->thread();
+}
+
+}  // namespace
+
+BOOL IsWindow(const CWnd* window) {
+  std::lock_guard lock(liveMutex());
+  return liveWindows().count(window) ? TRUE : FALSE;
+}
+
+CWnd::CWnd(QWidget* self) : self_(self) {
+  std::lock_guard lock(liveMutex());
+  liveWindows().insert(this);
+}
+
+CWnd::~CWnd() {
+  {
+    std::lock_guard lock(liveMutex());
+    liveWindows().erase(this);
+  }
+  CurrentTimerDriver().forget(this);
+}
 
 CWnd* CWnd::FromWidget(QWidget* widget) { return dynamic_cast<CWnd*>(widget); }
 
@@ -37,18 +76,28 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (QThread::currentThread() != self_->thread()) {
+  if (!onGuiThread()) {
     // A message sent from another thread runs on the window's thread while
-    // the sender waits, as the platform does.
+    // the sender waits, as the platform does; a window destroyed meanwhile
+    // answers 0.
     LRESULT result = 0;
+    const CWnd* target = this;
     QMetaObject::invokeMethod(
-        self_, [&] { result = WindowProc(message, wParam, lParam); }, Qt::BlockingQueuedConnection);
+        QCoreApplication::instance(),
+        [&] {
+          if (IsWindow(target)) result = const_cast<CWnd*>(target)->WindowProc(message, wParam, lParam);
+        },
+        Qt::BlockingQueuedConnection);
     return result;
   }
   return WindowProc(message, wParam, lParam);
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Held while posting: the window cannot go away in between, and its
+  // queued messages go with it when it does.
+  std::lock_guard lock(liveMutex());
+  if (!liveWindows().count(this)) return FALSE;
   QCoreApplication::postEvent(self_, new WindowMessageEvent(message, wParam, lParam));
   return TRUE;
 }
@@ -220,7 +269,9 @@ LRESULT CWnd::NotifyParent(NMHDR& header) {
 }
 
 LRESULT SendMessage(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) {
-  return target ? target->SendMessage(message, wParam, lParam) : 0;
+  if (!target) return 0;
+  if (onGuiThread() && !IsWindow(target)) return 0;
+  return target->SendMessage(message, wParam, lParam);
 }
 
 BOOL PostMessage(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -138,7 +138,12 @@ class WindowMessageEvent : public QEvent {
   LPARAM lParam;
 };
 
-// Free forms, for code that holds a window pointer. A null target answers 0
-// / FALSE.
+// True while `window` exists (it may be called with a pointer to a window
+// that is gone).
+BOOL IsWindow(const CWnd* window);
+
+// Free forms, for code that holds a window pointer. A null target, or one
+// that no longer exists, answers 0 / FALSE; these are the forms to use
+// from worker threads.
 LRESULT SendMessage(CWnd* target, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 BOOL PostMessage(CWnd* target, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -367,6 +367,22 @@ TEST(Dialog, PostedMessagesArriveLaterAndSentOnesAtOnce) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
   worker.join();
   EXPECT_EQ(progress->GetPos(), 11);
+
+  // A worker that outlives the window: its messages are dropped.
+  delete progress;
+  EXPECT_FALSE(IsWindow(progress));
+  LRESULT sent = -1;
+  BOOL posted = TRUE;
+  done = false;
+  std::thread late([&] {
+    sent = SendMessage(progress, PBM_STEPIT, 0, 0);
+    posted = PostMessage(progress, PBM_STEPIT, 0, 0);
+    done = true;
+  });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
+  late.join();
+  EXPECT_EQ(sent, 0);
+  EXPECT_FALSE(posted);
 }
 
 TEST(Dialog, GroupWalkStaysInsideItsGroup) {
