@@ -75,31 +75,44 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   }
 }
 
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+// Neither helper touches the target before it is known to exist.
+LRESULT sendTo(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!onGuiThread()) {
     // A message sent from another thread runs on the window's thread while
     // the sender waits, as the platform does; a window destroyed meanwhile
     // answers 0.
     LRESULT result = 0;
-    const CWnd* target = this;
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [&] {
-          if (IsWindow(target)) result = const_cast<CWnd*>(target)->WindowProc(message, wParam, lParam);
+          if (IsWindow(target)) result = target->WindowProc(message, wParam, lParam);
         },
         Qt::BlockingQueuedConnection);
     return result;
   }
-  return WindowProc(message, wParam, lParam);
+  if (!IsWindow(target)) return 0;
+  return target->WindowProc(message, wParam, lParam);
 }
 
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL postTo(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) {
   // Held while posting: the window cannot go away in between, and its
   // queued messages go with it when it does.
   std::lock_guard lock(liveMutex());
-  if (!liveWindows().count(this)) return FALSE;
-  QCoreApplication::postEvent(self_, new WindowMessageEvent(message, wParam, lParam));
+  if (!liveWindows().count(target)) return FALSE;
+  QCoreApplication::postEvent(target->widget(), new WindowMessageEvent(message, wParam, lParam));
   return TRUE;
+}
+
+}  // namespace
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return sendTo(this, message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return postTo(this, message, wParam, lParam);
 }
 
 bool CWnd::dispatchPostedMessage(QEvent* event) {
@@ -269,13 +282,11 @@ LRESULT CWnd::NotifyParent(NMHDR& header) {
 }
 
 LRESULT SendMessage(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!target) return 0;
-  if (onGuiThread() && !IsWindow(target)) return 0;
-  return target->SendMessage(message, wParam, lParam);
+  return target ? sendTo(target, message, wParam, lParam) : 0;
 }
 
 BOOL PostMessage(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) {
-  return target ? target->PostMessage(message, wParam, lParam) : FALSE;
+  return target ? postTo(target, message, wParam, lParam) : FALSE;
 }
 
 int GetSystemMetrics(int index) {
