@@ -36,11 +36,14 @@ int commandId(WPARAM wParam) {
 
 LPARAM packPoint(const QPoint& p) { return MAKELPARAM(p.x(), p.y()); }
 
+// A push button takes Enter while it has the focus. Owner-drawn buttons
+// (the skin's) are not push buttons to the dialog manager: with one of them
+// focused, Enter goes to the default button, as on the platform.
 bool isPushButton(const CWnd* wnd) {
   const auto* button = dynamic_cast<const CButton*>(wnd);
   if (!button) return false;
   const DWORD type = button->GetStyle() & BS_TYPEMASK;
-  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
 
 CWnd* createPlain(ControlClass cls) {

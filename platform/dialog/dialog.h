@@ -20,7 +20,8 @@
 //      destroyed (bound objects are only detached) and DoModal answers the
 //      EndDialog value.
 // Keyboard as IsDialogMessage: Enter sends the command of the focused push
-// button, else of the default push button, else IDOK; Escape and the close
+// button (owner-drawn buttons do not count), else of the template's default
+// push button, else IDOK; Escape and the close
 // box send IDCANCEL (the close box through WM_CLOSE). Commands IDOK and
 // IDCANCEL run the virtual OnOK / OnCancel unless the message map binds
 // them.

@@ -148,9 +148,18 @@ TEST(ListCtrl, RowsColumnsStatesAndPaging) {
   EXPECT_EQ(list.GetTopIndex(), 3);
   EXPECT_EQ(list.HitTest(list.GetItemRect(4).center()), 4);
   EXPECT_EQ(list.HitTest(QPoint(2, 2)), -1);  // the header is not a row
+  // With its own bars hidden (a skinned list) the scroll ranges still hold:
+  // rows vertically, pixels horizontally.
+  list.ShowOwnScrollBars(false);
+  list.SetColumnWidth(1, 400);
+  EXPECT_EQ(list.GetScrollLimit(SB_HORZ), 94 + 400 - list.viewport()->width());
+  list.Scroll(QSize(30, 0));
+  EXPECT_EQ(list.GetScrollPos(SB_HORZ), 30);
+  EXPECT_EQ(list.GetScrollLimit(SB_VERT), 21 - list.GetCountPerPage());
   list.DeleteAllItems();
   EXPECT_EQ(list.GetItemCount(), 0);
   EXPECT_EQ(list.GetColumnCount(), 2);
+  EXPECT_EQ(list.GetScrollLimit(SB_VERT), 0);
 }
 
 namespace {

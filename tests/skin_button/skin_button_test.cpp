@@ -292,6 +292,18 @@ TEST_F(SkinButtonTest, DoubleClickIsASecondPress) {
   EXPECT_EQ(dialog.clicks, (std::vector<int>{kPush, kPush}));
 }
 
+TEST_F(SkinButtonTest, EnterOnAFocusedSkinButtonGoesToTheDefault) {
+  // Owner-drawn buttons are not push buttons to the dialog manager.
+  ScopedModalHook hook([](CDialog& d) {
+    d.GetDlgItem(kPush)->SetFocus();
+    EXPECT_EQ(d.focusWidget(), d.GetDlgItem(kPush)->widget());
+    QTest::keyClick(&d, Qt::Key_Return);
+  });
+  dialog.DestroyWindow();
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_TRUE(dialog.clicks.empty());
+}
+
 TEST_F(SkinButtonTest, AccessibleNameAndTooltip) {
   dialog.push.SetAccessibleName("Search");
   dialog.push.SetToolTip("Search");
