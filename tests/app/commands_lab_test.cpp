@@ -246,6 +246,9 @@ class ClosedConsoleRecorder {
 public:
     explicit ClosedConsoleRecorder(const lab::Info& info)
         : netns(info.prefix + "-r9"), switchNetns(info.switchNetns) {
+        // A namespace left by a run that was killed goes first (the lab's
+        // "down" removes it too: it carries a recorder's name).
+        Run({"ip", "netns", "del", netns});
         Run({"ip", "netns", "add", netns});
         Run({"ip", "-n", netns, "link", "set", "lo", "up"});
         Run({"ip", "-n", switchNetns, "link", "add", "r9-p0", "type", "veth", "peer", "name",
