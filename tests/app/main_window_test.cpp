@@ -324,7 +324,34 @@ TEST_F(MainWindowTest, LaterPicksUseTheCacheUntilTheNextSearch) {
     EXPECT_EQ(Octets(Gateway()), "192.168.10.1");
     EXPECT_EQ(CurrentDeviceAddress, "192.168.10.101");
 
+    // What the window shows while discovery runs: emptied lists and fields,
+    // the search button disabled.
+    struct Spy : VirtualPeer {
+        std::function<void()> seen;
+        void OnDatagram(int, std::span<const std::uint8_t>, VirtualNetIo&) override { seen(); }
+    } spy;
+    bool searchEnabled = true;
+    int rowsDuring = -1;
+    int volumesDuring = -1;
+    bool ipBlankDuring = false;
+    std::size_t cacheDuring = 99;
+    spy.seen = [&] {
+        searchEnabled = Item<CButton>(IDC_SEARCH).IsWindowEnabled() != FALSE;
+        rowsDuring = Devices().GetItemCount();
+        volumesDuring = Volumes().GetItemCount();
+        ipBlankDuring = Ip().IsBlank() != FALSE;
+        cacheDuring = dlg->Credentials().Size();
+    };
+    lab.net().Attach(spy, 0);
     ClickButton(IDC_SEARCH);
+    lab.net().Detach(spy);
+    EXPECT_FALSE(searchEnabled);
+    EXPECT_EQ(rowsDuring, 0);
+    EXPECT_EQ(volumesDuring, 0);
+    EXPECT_TRUE(ipBlankDuring);
+    EXPECT_EQ(cacheDuring, 0u);
+    EXPECT_TRUE(Item<CButton>(IDC_SEARCH).IsWindowEnabled());
+    EXPECT_EQ(Devices().GetItemCount(), 2);
     EXPECT_EQ(Volumes().GetItemCount(), 0);
     EXPECT_TRUE(Ip().IsBlank());
     EXPECT_EQ(dlg->deviceSelected, 0);
