@@ -54,6 +54,8 @@ cat >"$work/inside.sh" <<'EOF'
 set -u
 program=$1 log_a=$2 start_a=$3 log_b=$4 start_b=$5 result=$6
 discover_seen() { tail -n +$(($2 + 1)) "$1" | grep '"event":"request"' | grep -q '"op":"discover"'; }
+# A real X window, whatever platform the calling test suite chose for itself.
+export QT_QPA_PLATFORM=xcb
 "$program" &
 pid=$!
 seen=no
@@ -64,7 +66,13 @@ for _ in $(seq 1 300); do
 done
 # Give the search its collection time, so the window shows the recorders.
 sleep 3
-window=$(xdotool search --sync --limit 1 --name "Ostrel NVR Search Utility" 2>/dev/null | head -n1)
+window=
+for _ in $(seq 1 100); do
+  window=$(xdotool search --limit 1 --name "Ostrel NVR Search Utility" 2>/dev/null | head -n1)
+  [[ -n $window ]] && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
 if [[ -n $window ]]; then
   xdotool windowfocus --sync "$window" 2>/dev/null
   xdotool key --window "$window" Escape 2>/dev/null
