@@ -10,8 +10,10 @@
 #include <QApplication>
 
 #include "app/lanscout_app.h"
+#include "platform/dialog/dialog.h"
 #include "platform/dialog/dialog_units.h"
 #include "res/templates/dialog_templates.h"
+#include "skin/drag_move.h"
 
 namespace {
 
@@ -40,6 +42,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Ostrel NVR Search Utility"));
     EnsureDialogFonts();
     res::RegisterProductDialogTemplates();
+    // A press on a frameless window's surface moves it through the window
+    // manager; where none offers that (a bare X server), the window follows
+    // the mouse instead of staying put.
+    CDialog::SetWindowMoveHook(
+        [](CDialog& dialog, QPoint at) { skin::StartWindowMove(&dialog, at); });
 
     CLanscoutApp app;
     app.InitInstance();
