@@ -14,10 +14,10 @@ QString IconResourcePath(unsigned id) { return QStringLiteral(":/icons/%1.ico").
 
 QStringList CheckBitmapSet() {
   QStringList problems;
-  for (const BitmapSpec& spec : BitmapCatalog()) {
-    QFile file(BitmapResourcePath(spec.id));
+  for (const BitmapSpec& bitmap : BitmapCatalog()) {
+    QFile file(BitmapResourcePath(bitmap.id));
     if (!file.open(QIODevice::ReadOnly)) {
-      problems << QStringLiteral("bitmap %1 (%2) is missing").arg(spec.id).arg(spec.what);
+      problems << QStringLiteral("bitmap %1 (%2) is missing").arg(bitmap.id).arg(bitmap.what);
       continue;
     }
     const QByteArray bytes = file.readAll();
@@ -26,16 +26,16 @@ QStringList CheckBitmapSet() {
                                           (static_cast<unsigned char>(bytes[29]) << 8))
                                        : 0;
     if (!bytes.startsWith("BM") || bits != 24) {
-      problems << QStringLiteral("bitmap %1 is not a 24-bit bitmap (%2 bits)").arg(spec.id).arg(bits);
+      problems << QStringLiteral("bitmap %1 is not a 24-bit bitmap (%2 bits)").arg(bitmap.id).arg(bits);
     }
-    QImageReader reader(BitmapResourcePath(spec.id));
-    if (reader.size() != QSize(spec.width, spec.height)) {
+    QImageReader reader(BitmapResourcePath(bitmap.id));
+    if (reader.size() != QSize(bitmap.width, bitmap.height)) {
       problems << QStringLiteral("bitmap %1 is %2 x %3, not %4 x %5")
-                      .arg(spec.id)
+                      .arg(bitmap.id)
                       .arg(reader.size().width())
                       .arg(reader.size().height())
-                      .arg(spec.width)
-                      .arg(spec.height);
+                      .arg(bitmap.width)
+                      .arg(bitmap.height);
     }
   }
   const QIcon icon(IconResourcePath(IDI_APP));

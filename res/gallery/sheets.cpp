@@ -69,15 +69,15 @@ QImage BitmapSheet() {
   constexpr int kGap = 14;
   // Lay the bitmaps out in rows, small ones enlarged four times.
   struct Item {
-    const BitmapSpec* spec;
+    const BitmapSpec* bitmap;
     QImage image;
     QRect at;
   };
   std::vector<Item> items;
   int x = kGap, y = kGap, rowHeight = 0;
-  for (const BitmapSpec& spec : BitmapCatalog()) {
-    QImage image(BitmapResourcePath(spec.id));
-    const int scale = std::max(spec.width, spec.height) <= 32 ? 4 : 1;
+  for (const BitmapSpec& bitmap : BitmapCatalog()) {
+    QImage image(BitmapResourcePath(bitmap.id));
+    const int scale = std::max(bitmap.width, bitmap.height) <= 32 ? 4 : 1;
     if (!image.isNull()) image = image.scaled(image.size() * scale);
     const QSize cell(std::max(image.width(), 170), image.height() + 28);
     if (x + cell.width() > kWidth) {
@@ -85,7 +85,7 @@ QImage BitmapSheet() {
       y += rowHeight + kGap;
       rowHeight = 0;
     }
-    items.push_back({&spec, image, QRect(QPoint(x, y), cell)});
+    items.push_back({&bitmap, image, QRect(QPoint(x, y), cell)});
     x += cell.width() + kGap;
     rowHeight = std::max(rowHeight, cell.height());
   }
@@ -97,8 +97,8 @@ QImage BitmapSheet() {
     p.drawImage(it.at.topLeft(), it.image);
     p.setPen(kCaption);
     p.drawText(it.at.left(), it.at.top() + it.image.height() + 12,
-               QStringLiteral("%1  %2x%3").arg(it.spec->id).arg(it.spec->width).arg(it.spec->height));
-    p.drawText(it.at.left(), it.at.top() + it.image.height() + 24, QString::fromLatin1(it.spec->what));
+               QStringLiteral("%1  %2x%3").arg(it.bitmap->id).arg(it.bitmap->width).arg(it.bitmap->height));
+    p.drawText(it.at.left(), it.at.top() + it.image.height() + 24, QString::fromLatin1(it.bitmap->what));
   }
   return sheet;
 }

@@ -72,7 +72,7 @@ bool UsedBy(const ButtonSkin& s, unsigned id) {
   return s.normal == id || s.down == id || s.over == id || s.disabled == id;
 }
 
-// The part of bitmap `spec` that its buttons really show: the smallest
+// The part of bitmap `bitmap` that its buttons really show: the smallest
 // button that draws it, clipped to the bitmap. Faces are drawn 1:1 from the
 // button's top-left, so anything beyond that is never seen.
 constexpr int kFaceHeight = 25;
@@ -82,11 +82,11 @@ struct Placement {
   bool mainWindow = false;
 };
 
-Placement PlaceFace(const BitmapSpec& spec) {
-  Placement out{QSize(spec.width, spec.height - 1)};
+Placement PlaceFace(const BitmapSpec& bitmap) {
+  Placement out{QSize(bitmap.width, bitmap.height - 1)};
   bool any = false;
   for (const ButtonSkin& s : ButtonSkins()) {
-    if (!UsedBy(s, spec.id)) continue;
+    if (!UsedBy(s, bitmap.id)) continue;
     const DialogGeometry g(ProductDialogTemplate(s.templateId));
     const QSize button = g.control(s.controlId).size();
     out.face = any ? out.face.boundedTo(button) : button;
@@ -95,33 +95,33 @@ Placement PlaceFace(const BitmapSpec& spec) {
   }
   // Every face is drawn at the height of the shortest (25-pixel) bitmaps,
   // so buttons standing side by side match whatever their bitmap's size.
-  out.face = out.face.boundedTo(QSize(spec.width, kFaceHeight));
+  out.face = out.face.boundedTo(QSize(bitmap.width, kFaceHeight));
   return out;
 }
 
-QImage Draw(const BitmapSpec& spec) {
-  const QSize size(spec.width, spec.height);
-  switch (spec.kind) {
+QImage Draw(const BitmapSpec& bitmap) {
+  const QSize size(bitmap.width, bitmap.height);
+  switch (bitmap.kind) {
     case BitmapKind::Background:
-      return DrawBackground(spec.id, size);
+      return DrawBackground(bitmap.id, size);
     case BitmapKind::ButtonFace: {
-      const FaceDesign& d = FaceDesigns().at(spec.id);
-      const Placement place = PlaceFace(spec);
-      const bool spare = spec.id == IDB_SPARE || spec.id == IDB_SPARE_DOWN;
+      const FaceDesign& d = FaceDesigns().at(bitmap.id);
+      const Placement place = PlaceFace(bitmap);
+      const bool spare = bitmap.id == IDB_SPARE || bitmap.id == IDB_SPARE_DOWN;
       FaceRequest rq{size, place.face, QString::fromLatin1(d.label), d.tone, d.pressed,
                      (place.mainWindow || spare) ? MainWindowButtonBackdrop()
                                                  : SmallDialogButtonBackdrop()};
       return DrawButtonFace(rq);
     }
     case BitmapKind::TitleGlyph: {
-      const bool close = spec.id == IDB_CLOSE || spec.id == IDB_CLOSE_DOWN;
-      const bool pressed = spec.id == IDB_CLOSE_DOWN || spec.id == IDB_MINIMIZE_DOWN;
+      const bool close = bitmap.id == IDB_CLOSE || bitmap.id == IDB_CLOSE_DOWN;
+      const bool pressed = bitmap.id == IDB_CLOSE_DOWN || bitmap.id == IDB_MINIMIZE_DOWN;
       return DrawTitleGlyph(close ? GlyphKind::Close : GlyphKind::Minimize, pressed, size,
-                            PlaceFace(spec).face);
+                            PlaceFace(bitmap).face);
     }
     case BitmapKind::HeaderPart: {
-      const bool pressed = spec.id == IDB_HEADER_STRIP_DOWN || spec.id == IDB_HEADER_SEPARATOR_DOWN;
-      return spec.width == 1 ? DrawHeaderStrip(size, pressed) : DrawHeaderSeparator(size, pressed);
+      const bool pressed = bitmap.id == IDB_HEADER_STRIP_DOWN || bitmap.id == IDB_HEADER_SEPARATOR_DOWN;
+      return bitmap.width == 1 ? DrawHeaderStrip(size, pressed) : DrawHeaderSeparator(size, pressed);
     }
     case BitmapKind::ScrollPart:
       break;
@@ -150,7 +150,7 @@ QImage Draw(const BitmapSpec& spec) {
       {IDB_HSCROLL_THUMB_OFF, {ScrollPart::Thumb, false, false}},
       {IDB_SCROLL_CORNER, {ScrollPart::Corner, true, true}},
   };
-  const Part& p = parts.at(spec.id);
+  const Part& p = parts.at(bitmap.id);
   return DrawScrollPart(p.part, p.vertical, p.enabled, size);
 }
 
@@ -199,12 +199,12 @@ int main(int argc, char** argv) {
   QTextStream q(&qrc);
   q << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/bitmaps\">\n";
   int failures = 0;
-  for (const BitmapSpec& spec : BitmapCatalog()) {
-    const QImage image = Draw(spec);
-    const QString name = QStringLiteral("%1.bmp").arg(spec.id);
-    if (image.size() != QSize(spec.width, spec.height) ||
+  for (const BitmapSpec& bitmap : BitmapCatalog()) {
+    const QImage image = Draw(bitmap);
+    const QString name = QStringLiteral("%1.bmp").arg(bitmap.id);
+    if (image.size() != QSize(bitmap.width, bitmap.height) ||
         !WriteFile(out.filePath("bitmaps/" + name), Bmp24(image))) {
-      std::fprintf(stderr, "ostrel-bitmapgen: bitmap %u not written\n", spec.id);
+      std::fprintf(stderr, "ostrel-bitmapgen: bitmap %u not written\n", bitmap.id);
       ++failures;
     }
     q << "  <file alias=\"" << name << "\">bitmaps/" << name << "</file>\n";

@@ -24,10 +24,10 @@ TEST(BitmapSet, IsCompleteAtExactSizesAndDepth) {
 }
 
 TEST(BitmapSet, EveryBitmapLoadsByIdThroughTheDialogLayer) {
-  for (const res::BitmapSpec& spec : res::BitmapCatalog()) {
-    const QImage image = LoadBitmapResource(spec.id);
-    ASSERT_FALSE(image.isNull()) << "bitmap " << spec.id;
-    EXPECT_EQ(image.size(), QSize(spec.width, spec.height)) << "bitmap " << spec.id;
+  for (const res::BitmapSpec& bitmap : res::BitmapCatalog()) {
+    const QImage image = LoadBitmapResource(bitmap.id);
+    ASSERT_FALSE(image.isNull()) << "bitmap " << bitmap.id;
+    EXPECT_EQ(image.size(), QSize(bitmap.width, bitmap.height)) << "bitmap " << bitmap.id;
   }
   EXPECT_TRUE(LoadBitmapResource(231 + 1000).isNull());
 }
