@@ -149,7 +149,8 @@ SmbErrno SmbClient::CheckReachable(const std::string& host) const {
     }
 }
 
-SmbErrno SmbClient::CheckShare(const UncPath& path) const {
+template <typename Operation>
+SmbErrno SmbClient::WithContext(const UncPath& path, Operation operation) const {
     if (const SmbErrno unreachable = CheckReachable(path.host); unreachable != 0) {
         return unreachable;
     }
@@ -158,140 +159,102 @@ SmbErrno SmbClient::CheckShare(const UncPath& path) const {
         return ENOMEM;
     }
     errno = 0;
-    SMBCFILE* folder = smbc_getFunctionOpendir(context.get())(context.get(), path.SmbUrl().c_str());
-    if (folder == nullptr) {
-        return LastError();
-    }
-    smbc_getFunctionClosedir(context.get())(context.get(), folder);
-    return 0;
+    return operation(context.get(), path.SmbUrl());
+}
+
+SmbErrno SmbClient::CheckShare(const UncPath& path) const {
+    return WithContext(path, [](SMBCCTX* c, const std::string& url) -> SmbErrno {
+        SMBCFILE* folder = smbc_getFunctionOpendir(c)(c, url.c_str());
+        if (folder == nullptr) {
+            return LastError();
+        }
+        smbc_getFunctionClosedir(c)(c, folder);
+        return 0;
+    });
 }
 
 SmbErrno SmbClient::WriteFile(const UncPath& path, std::string_view bytes, bool exclusive) const {
-    if (const SmbErrno unreachable = CheckReachable(path.host); unreachable != 0) {
-        return unreachable;
-    }
-    Context context(credentials_, limits_.requestMilliseconds);
-    if (context.get() == nullptr) {
-        return ENOMEM;
-    }
-    SMBCCTX* c = context.get();
-    errno = 0;
-    const int flags = O_WRONLY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
-    SMBCFILE* file = smbc_getFunctionOpen(c)(c, path.SmbUrl().c_str(), flags, 0644);
-    if (file == nullptr) {
-        return LastError();
-    }
-    SmbErrno result = 0;
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t put =
-            smbc_getFunctionWrite(c)(c, file, bytes.data() + written, bytes.size() - written);
-        if (put <= 0) {
-            result = put < 0 ? LastError() : EIO;
-            break;
+    return WithContext(path, [&](SMBCCTX* c, const std::string& url) -> SmbErrno {
+        const int flags = O_WRONLY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
+        SMBCFILE* file = smbc_getFunctionOpen(c)(c, url.c_str(), flags, 0644);
+        if (file == nullptr) {
+            return LastError();
         }
-        written += static_cast<std::size_t>(put);
-    }
-    if (smbc_getFunctionClose(c)(c, file) != 0 && result == 0) {
-        result = LastError();
-    }
-    return result;
+        SmbErrno result = 0;
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const ssize_t put =
+                smbc_getFunctionWrite(c)(c, file, bytes.data() + written, bytes.size() - written);
+            if (put <= 0) {
+                result = put < 0 ? LastError() : EIO;
+                break;
+            }
+            written += static_cast<std::size_t>(put);
+        }
+        if (smbc_getFunctionClose(c)(c, file) != 0 && result == 0) {
+            result = LastError();
+        }
+        return result;
+    });
 }
 
 SmbErrno SmbClient::ReadFile(const UncPath& path, std::string& bytes, std::size_t limit) const {
     bytes.clear();
-    if (const SmbErrno unreachable = CheckReachable(path.host); unreachable != 0) {
-        return unreachable;
-    }
-    Context context(credentials_, limits_.requestMilliseconds);
-    if (context.get() == nullptr) {
-        return ENOMEM;
-    }
-    SMBCCTX* c = context.get();
-    errno = 0;
-    SMBCFILE* file = smbc_getFunctionOpen(c)(c, path.SmbUrl().c_str(), O_RDONLY, 0);
-    if (file == nullptr) {
-        return LastError();
-    }
-    SmbErrno result = 0;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t got = smbc_getFunctionRead(c)(c, file, chunk, sizeof chunk);
-        if (got < 0) {
-            result = LastError();
-            break;
+    return WithContext(path, [&](SMBCCTX* c, const std::string& url) -> SmbErrno {
+        SMBCFILE* file = smbc_getFunctionOpen(c)(c, url.c_str(), O_RDONLY, 0);
+        if (file == nullptr) {
+            return LastError();
         }
-        if (got == 0) {
-            break;
+        SmbErrno result = 0;
+        char chunk[65536];
+        for (;;) {
+            const ssize_t got = smbc_getFunctionRead(c)(c, file, chunk, sizeof chunk);
+            if (got < 0) {
+                result = LastError();
+                break;
+            }
+            if (got == 0) {
+                break;
+            }
+            if (bytes.size() + static_cast<std::size_t>(got) > limit) {
+                result = EFBIG;
+                break;
+            }
+            bytes.append(chunk, static_cast<std::size_t>(got));
         }
-        if (bytes.size() + static_cast<std::size_t>(got) > limit) {
-            result = EFBIG;
-            break;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(got));
-    }
-    smbc_getFunctionClose(c)(c, file);
-    return result;
+        smbc_getFunctionClose(c)(c, file);
+        return result;
+    });
 }
 
 SmbErrno SmbClient::Stat(const UncPath& path, bool& isFolder) const {
     isFolder = false;
-    if (const SmbErrno unreachable = CheckReachable(path.host); unreachable != 0) {
-        return unreachable;
-    }
-    Context context(credentials_, limits_.requestMilliseconds);
-    if (context.get() == nullptr) {
-        return ENOMEM;
-    }
-    struct stat info {};
-    errno = 0;
-    if (smbc_getFunctionStat(context.get())(context.get(), path.SmbUrl().c_str(), &info) != 0) {
-        return LastError();
-    }
-    isFolder = S_ISDIR(info.st_mode);
-    return 0;
+    return WithContext(path, [&](SMBCCTX* c, const std::string& url) -> SmbErrno {
+        struct stat info {};
+        if (smbc_getFunctionStat(c)(c, url.c_str(), &info) != 0) {
+            return LastError();
+        }
+        isFolder = S_ISDIR(info.st_mode);
+        return 0;
+    });
 }
 
 SmbErrno SmbClient::Unlink(const UncPath& path) const {
-    if (const SmbErrno unreachable = CheckReachable(path.host); unreachable != 0) {
-        return unreachable;
-    }
-    Context context(credentials_, limits_.requestMilliseconds);
-    if (context.get() == nullptr) {
-        return ENOMEM;
-    }
-    errno = 0;
-    return smbc_getFunctionUnlink(context.get())(context.get(), path.SmbUrl().c_str()) == 0
-               ? 0
-               : LastError();
+    return WithContext(path, [](SMBCCTX* c, const std::string& url) -> SmbErrno {
+        return smbc_getFunctionUnlink(c)(c, url.c_str()) == 0 ? 0 : LastError();
+    });
 }
 
 SmbErrno SmbClient::MakeFolder(const UncPath& path) const {
-    if (const SmbErrno unreachable = CheckReachable(path.host); unreachable != 0) {
-        return unreachable;
-    }
-    Context context(credentials_, limits_.requestMilliseconds);
-    if (context.get() == nullptr) {
-        return ENOMEM;
-    }
-    errno = 0;
-    return smbc_getFunctionMkdir(context.get())(context.get(), path.SmbUrl().c_str(), 0755) == 0
-               ? 0
-               : LastError();
+    return WithContext(path, [](SMBCCTX* c, const std::string& url) -> SmbErrno {
+        return smbc_getFunctionMkdir(c)(c, url.c_str(), 0755) == 0 ? 0 : LastError();
+    });
 }
 
 SmbErrno SmbClient::RemoveFolder(const UncPath& path) const {
-    if (const SmbErrno unreachable = CheckReachable(path.host); unreachable != 0) {
-        return unreachable;
-    }
-    Context context(credentials_, limits_.requestMilliseconds);
-    if (context.get() == nullptr) {
-        return ENOMEM;
-    }
-    errno = 0;
-    return smbc_getFunctionRmdir(context.get())(context.get(), path.SmbUrl().c_str()) == 0
-               ? 0
-               : LastError();
+    return WithContext(path, [](SMBCCTX* c, const std::string& url) -> SmbErrno {
+        return smbc_getFunctionRmdir(c)(c, url.c_str()) == 0 ? 0 : LastError();
+    });
 }
 
 std::uint32_t ConnectionErrorFromErrno(SmbErrno error) {

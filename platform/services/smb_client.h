@@ -71,6 +71,12 @@ public:
     SmbErrno RemoveFolder(const UncPath& path) const;
 
 private:
+    // Checks that the server answers, opens a fresh library context (so no
+    // cached session stands in for these credentials) and runs the operation
+    // on it with the path's smb:// URL.
+    template <typename Operation>
+    SmbErrno WithContext(const UncPath& path, Operation operation) const;
+
     SmbCredentials credentials_;
     SmbLimits limits_;
 };
