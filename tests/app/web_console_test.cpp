@@ -107,6 +107,8 @@ TEST_F(WebConsole, RefusedInTheFirstSecondIsReportedAfterOnePause) {
     ASSERT_TRUE(h.ClickRow(0));
     AnswerDuringPause(1, false);
     h.lab.Add(MakeRecorder(3, "NVR-Three"));
+    // A drive connected meanwhile shows up once the drive letters are read again.
+    h.drives.Connect('Z', "\\\\nvr-one\\VOLUME_1");
     const int discoveries = VirtualLab::CountHeard(*one, OP_DISCOVER);
     Configure();
     EXPECT_EQ(h.sleeps, 1);
@@ -121,6 +123,8 @@ TEST_F(WebConsole, RefusedInTheFirstSecondIsReportedAfterOnePause) {
     EXPECT_EQ(h.devices().GetSelectedCount(), 0);
     EXPECT_EQ(h.dialog->deviceSelected, 0);
     EXPECT_TRUE(h.field(IDC_IP_ADDRESS).IsBlank());
+    CComboBox& letters = *h.dialog->GetDlgItemAs<CComboBox>(IDC_DRIVE_LETTERS);
+    EXPECT_EQ(letters.GetLBText(0), QStringLiteral("Z: \\\\nvr-one\\VOLUME_1"));
 }
 
 TEST_F(WebConsole, AProbeStillPendingAfterTwoPausesIsReportedAndTheNextLaunchProbesAfresh) {
