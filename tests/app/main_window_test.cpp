@@ -664,6 +664,35 @@ TEST_F(MainWindowTest, WindowPictures) {
     }
 }
 
+// Names longer than their fields or not valid UTF-8 reach the lists cut and
+// replaced, and nothing is written past a buffer (the sanitizer runs see it).
+TEST_F(MainWindowTest, LongAndMalformedNamesStayWithinTheirBounds) {
+    std::string longName(300, 'n');
+    longName[5] = '\xFF';
+    auto state = MakeRecorder(1, longName);
+    std::string wide;
+    for (int i = 0; i < 150; ++i) {
+        wide += "\xC3\xA9";  // 300 bytes of two-byte characters
+    }
+    state.volumes = {wide, "bad_\xFF\xFE_name"};
+    lab.Add(state);
+    Open();
+    // The name is cut to its 255-byte field; the stray byte shows as U+FFFD.
+    ASSERT_EQ(Devices().GetItemCount(), 1);
+    EXPECT_EQ(Devices().GetItemText(0, 0),
+              QString(5, 'n') + QChar(QChar::ReplacementCharacter) + QString(249, 'n'));
+
+    LoginAnswer answer;
+    ScopedModalHook hook(Answer(answer));
+    ClickRow(0);
+    // The long volume name loses the character its field cut in half, never
+    // more than that; malformed bytes are replaced, not dropped.
+    ASSERT_EQ(Volumes().GetItemCount(), 2);
+    EXPECT_EQ(Volumes().GetItemText(0, 0), QString(127, QChar(0xE9)));
+    EXPECT_EQ(Volumes().GetItemText(1, 0), Utf8("bad_\xEF\xBF\xBD\xEF\xBF\xBD_name"));
+    EXPECT_EQ(CurrentDeviceAddress, "192.168.10.101");
+}
+
 // Every way of closing the window ends the program the same way: the device
 // table and volume list emptied, every socket closed exactly once.
 TEST_F(MainWindowTest, EveryWayOutTearsDownOnce) {
