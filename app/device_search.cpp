@@ -104,11 +104,16 @@ void CLanscoutDlg::OnClickDeviceList(NMHDR* /*header*/, LRESULT* result) {
         ShowAddress(m_ipAddress, AddressFieldOctets(address));
 
         const DeviceId id = DeviceIdFromRowData(deviceListWnd->GetItemData(row));
-        const DeviceRecord* record = FindDeviceById(id);
-        if (record == nullptr) {
+        if (FindDeviceById(id) == nullptr) {
             return;
         }
         if (!CachedLogin(credentialCache, DeviceKey(id), *this)) {
+            return;
+        }
+        // The login dialog runs the window's messages, and a search among them
+        // rebuilds the device table: look the record up only now.
+        const DeviceRecord* record = FindDeviceById(id);
+        if (record == nullptr) {
             return;
         }
         CurrentTargetId = id;

@@ -693,6 +693,31 @@ TEST_F(MainWindowTest, LongAndMalformedNamesStayWithinTheirBounds) {
     EXPECT_EQ(CurrentDeviceAddress, "192.168.10.101");
 }
 
+// A search that runs while the login dialog is open (a command already queued
+// for the window) rebuilds the device table under the pick: the pick goes on
+// with the record as it is now, never with the one the search freed.
+TEST_F(MainWindowTest, SearchDuringTheLoginDoesNotLeaveThePickWithAFreedRecord) {
+    lab.Add(MakeRecorder(1, "Front door"));
+    auto state = MakeRecorder(2, "Back door");
+    state.lan[0].dhcp = true;
+    lab.Add(state);
+    Open();
+    LoginAnswer answer;
+    ScopedModalHook hook([&](CDialog& dialog) {
+        if (dialog.GetTemplateId() != IDD_LOGIN) {
+            return;
+        }
+        dlg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_SEARCH, BN_CLICKED), 0);
+        QApplication::processEvents();
+        Answer(answer)(dialog);
+    });
+    ClickRow(1);
+    EXPECT_EQ(answer.runs, 1);
+    EXPECT_EQ(Dhcp().GetCurSel(), 1);
+    EXPECT_EQ(dlg->ModelText(), state.model);
+    EXPECT_EQ(CurrentTargetId, state.deviceId);
+}
+
 // Every way of closing the window ends the program the same way: the device
 // table and volume list emptied, every socket closed exactly once.
 TEST_F(MainWindowTest, EveryWayOutTearsDownOnce) {
