@@ -1,18 +1,17 @@
 #include "app/device_fields.h"
 
-#include <arpa/inet.h>
-
+#include <QString>
 #include <cstring>
 
-#include <QString>
+#include <arpa/inet.h>
 
 std::string FixedFieldText(const char* field, std::size_t size) {
     if (field == nullptr) {
         return {};
     }
     const void* zero = std::memchr(field, 0, size);
-    std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - field)
-                              : size;
+    std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - field) : size;
     return std::string(field, length);
 }
 

@@ -85,10 +85,10 @@ void CLanscoutDlg::OnApplyLan() {
     if (check.fault) {
         const AddressFault& fault = *check.fault;
         const AddressMessageStyle style = StyleOf(fault.kind);
-        MessageBox(this,
-                   QString::fromLatin1(fault.message.data(),
-                                       static_cast<qsizetype>(fault.message.size())),
-                   style.caption, MB_OK | style.icon);
+        MessageBox(
+            this,
+            QString::fromLatin1(fault.message.data(), static_cast<qsizetype>(fault.message.size())),
+            style.caption, MB_OK | style.icon);
         if (fault.octet >= 0) {
             CIPAddressCtrl* field = fault.field == AddressField::Ip        ? &m_ipAddress
                                     : fault.field == AddressField::Netmask ? &m_netmask

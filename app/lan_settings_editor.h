@@ -12,7 +12,8 @@
 // and RediscoverDevices, are members of CLanscoutDlg defined in
 // lan_settings_editor.cpp.
 
-inline constexpr const char* kSelectDeviceAboveText = "Please select a device in the above section.";
+inline constexpr const char* kSelectDeviceAboveText =
+    "Please select a device in the above section.";
 inline constexpr const char* kDhcpFailedText = "Set to dhcp client fail.";
 inline constexpr const char* kDhcpEnabledText = "DHCP client enabled.";
 // A static change the recorder refused or never answered: without it the

@@ -1,8 +1,7 @@
 #include "app/lanscout_dlg.h"
 
-#include <array>
-
 #include <QPainter>
+#include <array>
 
 #include "app/login_dlg.h"
 #include "app/showabout_dlg.h"
@@ -25,10 +24,10 @@ namespace {
 constexpr const char* kWindowTitle = "Ostrel NVR Search Utility";
 
 // The buttons in the order their skins are loaded.
-constexpr std::array kSkinOrder = {IDC_CLOSE,         IDC_MINIMIZE, IDC_SEARCH,
-                                   IDC_WEB_CONSOLE,   IDC_CODEPAGE_INSTALL,
-                                   IDC_ADDON_INSTALL, IDC_APPLY,    IDC_MAP_DRIVE,
-                                   IDC_UNMAP_DRIVE,   IDC_ABOUT,    IDC_EXIT};
+constexpr std::array kSkinOrder = {
+    IDC_CLOSE,         IDC_MINIMIZE, IDC_SEARCH,    IDC_WEB_CONSOLE, IDC_CODEPAGE_INSTALL,
+    IDC_ADDON_INSTALL, IDC_APPLY,    IDC_MAP_DRIVE, IDC_UNMAP_DRIVE, IDC_ABOUT,
+    IDC_EXIT};
 
 // The drive-letter list of the window is its combo box.
 class ComboDriveLetterList final : public DriveLetterList {
@@ -47,23 +46,23 @@ private:
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CLanscoutDlg, CDialog)
-    ON_BN_CLICKED(IDC_SEARCH, &CLanscoutDlg::OnSearch)
-    ON_NOTIFY(NM_CLICK, IDC_DEVICE_LIST, &CLanscoutDlg::OnClickDeviceList)
-    ON_BN_CLICKED(IDC_APPLY, &CLanscoutDlg::OnApplyLan)
-    ON_CBN_SELCHANGE(IDC_DHCP, &CLanscoutDlg::OnSelchangeDhcp)
-    ON_BN_CLICKED(IDC_WEB_CONSOLE, &CLanscoutDlg::OnConfigure)
-    ON_BN_CLICKED(IDC_ABOUT, &CLanscoutDlg::OnAbout)
-    ON_BN_CLICKED(IDC_EXIT, &CLanscoutDlg::OnExit)
-    ON_BN_CLICKED(IDC_MINIMIZE, &CLanscoutDlg::OnMinimize)
-    ON_BN_CLICKED(IDC_CLOSE, &CDialog::OnCancel)
-    ON_MESSAGE(WM_QUERYDRAGICON, &CLanscoutDlg::OnQueryDragIcon)
-    ON_WM_DESTROY()
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
-    ON_WM_CTLCOLOR()
-    ON_WM_NCHITTEST()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_SIZE()
+ON_BN_CLICKED(IDC_SEARCH, &CLanscoutDlg::OnSearch)
+ON_NOTIFY(NM_CLICK, IDC_DEVICE_LIST, &CLanscoutDlg::OnClickDeviceList)
+ON_BN_CLICKED(IDC_APPLY, &CLanscoutDlg::OnApplyLan)
+ON_CBN_SELCHANGE(IDC_DHCP, &CLanscoutDlg::OnSelchangeDhcp)
+ON_BN_CLICKED(IDC_WEB_CONSOLE, &CLanscoutDlg::OnConfigure)
+ON_BN_CLICKED(IDC_ABOUT, &CLanscoutDlg::OnAbout)
+ON_BN_CLICKED(IDC_EXIT, &CLanscoutDlg::OnExit)
+ON_BN_CLICKED(IDC_MINIMIZE, &CLanscoutDlg::OnMinimize)
+ON_BN_CLICKED(IDC_CLOSE, &CDialog::OnCancel)
+ON_MESSAGE(WM_QUERYDRAGICON, &CLanscoutDlg::OnQueryDragIcon)
+ON_WM_DESTROY()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_CTLCOLOR()
+ON_WM_NCHITTEST()
+ON_WM_LBUTTONDOWN()
+ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 CLanscoutDlg::CLanscoutDlg(CWnd* parent)
@@ -174,7 +173,9 @@ void CLanscoutDlg::OnExit() {
     DestroyWindow();
 }
 
-void CLanscoutDlg::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+void CLanscoutDlg::OnMinimize() {
+    ShowWindow(SW_MINIMIZE);
+}
 
 LRESULT CLanscoutDlg::OnQueryDragIcon(WPARAM, LPARAM) {
     return reinterpret_cast<LRESULT>(&m_hIcon);
@@ -208,9 +209,13 @@ BOOL CLanscoutDlg::OnEraseBkgnd(QPainter& painter) {
     return background.OnEraseBkgnd(*this, painter);
 }
 
-void CLanscoutDlg::OnPaint(QPainter& painter) { skin::PaintMainWindow(*this, painter, m_hIcon); }
+void CLanscoutDlg::OnPaint(QPainter& painter) {
+    skin::PaintMainWindow(*this, painter, m_hIcon);
+}
 
-void CLanscoutDlg::OnCtlColor(CtlColor& color) { skin::DialogCtlColor(color, IDD_MAIN); }
+void CLanscoutDlg::OnCtlColor(CtlColor& color) {
+    skin::DialogCtlColor(color, IDD_MAIN);
+}
 
 UINT CLanscoutDlg::OnNcHitTest(QPoint screenPos) {
     return skin::CaptionHitTest(CDialog::OnNcHitTest(screenPos));

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include <QFont>
 #include <QIcon>
+#include <string>
 
 #include "app/credential_cache.h"
 #include "app/drive_letters/drive_letter_table.h"

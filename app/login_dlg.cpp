@@ -9,8 +9,8 @@
 using namespace res;
 
 BEGIN_MESSAGE_MAP(login, CDialog)
-    ON_WM_ERASEBKGND()
-    ON_WM_CTLCOLOR()
+ON_WM_ERASEBKGND()
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 login::login(ostrel::platform::PlatformServices& platformServices, CWnd* parent)
@@ -78,6 +78,10 @@ void login::OnOK() {
     EndDialog(IDOK);
 }
 
-BOOL login::OnEraseBkgnd(QPainter& painter) { return background.OnEraseBkgnd(*this, painter); }
+BOOL login::OnEraseBkgnd(QPainter& painter) {
+    return background.OnEraseBkgnd(*this, painter);
+}
 
-void login::OnCtlColor(CtlColor& color) { skin::DialogCtlColor(color, IDD_LOGIN); }
+void login::OnCtlColor(CtlColor& color) {
+    skin::DialogCtlColor(color, IDD_LOGIN);
+}

@@ -1,13 +1,13 @@
 // ostrel-nvr-search: finds the recorders on the local networks and sets them up.
 
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <QApplication>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include <QApplication>
+#include <sys/socket.h>
+
+#include <unistd.h>
 
 #include "app/lanscout_app.h"
 #include "platform/dialog/dialog.h"

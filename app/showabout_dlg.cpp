@@ -7,8 +7,8 @@
 using namespace res;
 
 BEGIN_MESSAGE_MAP(showabout, CDialog)
-    ON_WM_ERASEBKGND()
-    ON_WM_CTLCOLOR()
+ON_WM_ERASEBKGND()
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 showabout::showabout(CWnd* parent) : CDialog(IDD_ABOUT, parent), background(IDD_ABOUT) {}
@@ -30,6 +30,10 @@ BOOL showabout::OnInitDialog() {
     return TRUE;
 }
 
-BOOL showabout::OnEraseBkgnd(QPainter& painter) { return background.OnEraseBkgnd(*this, painter); }
+BOOL showabout::OnEraseBkgnd(QPainter& painter) {
+    return background.OnEraseBkgnd(*this, painter);
+}
 
-void showabout::OnCtlColor(CtlColor& color) { skin::DialogCtlColor(color, IDD_ABOUT); }
+void showabout::OnCtlColor(CtlColor& color) {
+    skin::DialogCtlColor(color, IDD_ABOUT);
+}

@@ -20,11 +20,14 @@ std::atomic<int> ProbeResult{kProbePending};
 void ReachabilityProbe(platform::HttpProbe& probe, const FixedText<64>& address) {
     char url[64];
     std::snprintf(url, sizeof url, "http://%s", address.c_str());
-    const bool reachable = probe.InternetCheckConnectionA(url, platform::FLAG_ICC_FORCE_CONNECTION, 0);
+    const bool reachable =
+        probe.InternetCheckConnectionA(url, platform::FLAG_ICC_FORCE_CONNECTION, 0);
     ProbeResult.store(reachable ? kProbeReachable : kProbeUnreachable);
 }
 
-ProbeThread::~ProbeThread() { Join(); }
+ProbeThread::~ProbeThread() {
+    Join();
+}
 
 void ProbeThread::Start(platform::HttpProbe& probe, const FixedText<64>& address) {
     // A probe the last wait gave up on stores its answer before this launch
@@ -63,8 +66,7 @@ std::string RegistryValue(platform::Registry& registry, const std::string& subke
 bool FormatCommandLine(std::string& line, const char* program, const char* scheme,
                        const char* address) {
     char buffer[kCommandLineSize];
-    const int length =
-        std::snprintf(buffer, sizeof buffer, "%s %s://%s", program, scheme, address);
+    const int length = std::snprintf(buffer, sizeof buffer, "%s %s://%s", program, scheme, address);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
         return false;
     }
@@ -85,9 +87,9 @@ BrowserLaunch MakeBrowserLaunch(platform::Registry& registry, const char* scheme
         launch.commandLine = launch.fallbackLine;
         return launch;
     }
-    const std::string command = RegistryValue(
-        registry, std::string(platform::kStartMenuInternetKey) + "\\" + browser +
-                      "\\shell\\open\\command");
+    const std::string command =
+        RegistryValue(registry, std::string(platform::kStartMenuInternetKey) + "\\" + browser +
+                                    "\\shell\\open\\command");
     if (!FormatCommandLine(launch.commandLine, command.c_str(), scheme, address)) {
         launch.commandLine = launch.fallbackLine;
     }

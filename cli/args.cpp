@@ -12,9 +12,9 @@ struct CommandName {
 };
 
 constexpr CommandName kCommands[] = {
-    {"search", Command::Search}, {"login", Command::Login},     {"volumes", Command::Volumes},
-    {"dhcp", Command::Dhcp},     {"static", Command::Static},   {"identity", Command::Identity},
-    {"help", Command::Help},     {"--help", Command::Help},     {"-h", Command::Help},
+    {"search", Command::Search}, {"login", Command::Login},   {"volumes", Command::Volumes},
+    {"dhcp", Command::Dhcp},     {"static", Command::Static}, {"identity", Command::Identity},
+    {"help", Command::Help},     {"--help", Command::Help},   {"-h", Command::Help},
 };
 
 // The options each command accepts, besides --help.
@@ -79,7 +79,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         std::string option = args[i];
         std::optional<std::string> value;
-        if (const std::size_t eq = option.find('='); option.starts_with("--") && eq != std::string::npos) {
+        if (const std::size_t eq = option.find('=');
+            option.starts_with("--") && eq != std::string::npos) {
             value = option.substr(eq + 1);
             option.resize(eq);
         }
@@ -89,12 +90,14 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
             return result;
         }
         if (option == "--password" || option.starts_with("--password=")) {
-            result.error = "a password is never taken from the command line; use --password-stdin or OSTREL_PASSWORD";
+            result.error =
+                "a password is never taken from the command line; use --password-stdin or "
+                "OSTREL_PASSWORD";
             return result;
         }
         if (!Accepts(options.command, option)) {
-            result.error = (option.starts_with("-") ? "unknown option " : "unexpected argument ") + ("\"" + option) +
-                           "\" for " + std::string(CommandText(options.command));
+            result.error = (option.starts_with("-") ? "unknown option " : "unexpected argument ") +
+                           ("\"" + option) + "\" for " + std::string(CommandText(options.command));
             return result;
         }
         if (TakesValue(option)) {
@@ -136,7 +139,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
     }
 
     if (options.command != Command::Search && options.device.empty()) {
-        result.error = std::string(CommandText(options.command)) + " needs --device (a device key, name or IP address)";
+        result.error = std::string(CommandText(options.command)) +
+                       " needs --device (a device key, name or IP address)";
         return result;
     }
     // Longer texts would be cut by the fixed fields they travel in; refuse
@@ -147,10 +151,12 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
         std::size_t maximum;
     };
     const std::optional<std::string> lanMode = options.lanMode;
-    for (const Limit& limit : {Limit{options.setName, "--set-name", 31}, Limit{options.setShort, "--set-short", 31},
-                               Limit{options.setLong, "--set-long", 511}, Limit{lanMode, "--lan-mode", 11}}) {
+    for (const Limit& limit :
+         {Limit{options.setName, "--set-name", 31}, Limit{options.setShort, "--set-short", 31},
+          Limit{options.setLong, "--set-long", 511}, Limit{lanMode, "--lan-mode", 11}}) {
         if (limit.text && limit.text->size() > limit.maximum) {
-            result.error = std::string(limit.option) + " takes at most " + std::to_string(limit.maximum) + " bytes";
+            result.error = std::string(limit.option) + " takes at most " +
+                           std::to_string(limit.maximum) + " bytes";
             return result;
         }
     }
@@ -166,8 +172,10 @@ std::string UsageText() {
     return "usage: ostrel-nvr search [--json]\n"
            "       ostrel-nvr login    --device SEL [--user NAME] [--password-stdin]\n"
            "       ostrel-nvr volumes  --device SEL [--user NAME] [--password-stdin] [--json]\n"
-           "       ostrel-nvr dhcp     --device SEL [--user NAME] [--password-stdin] [--lan-mode TEXT]\n"
-           "       ostrel-nvr static   --device SEL [--user NAME] [--password-stdin] --ip A --netmask M\n"
+           "       ostrel-nvr dhcp     --device SEL [--user NAME] [--password-stdin] [--lan-mode "
+           "TEXT]\n"
+           "       ostrel-nvr static   --device SEL [--user NAME] [--password-stdin] --ip A "
+           "--netmask M\n"
            "                           [--gateway G] [--lan-mode TEXT]\n"
            "       ostrel-nvr identity --device SEL [--user NAME] [--password-stdin]\n"
            "                           [--set-name T] [--set-short T] [--set-long T]\n"

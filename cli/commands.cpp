@@ -37,16 +37,18 @@ int Fail(std::ostream& err, int code, const std::string& message) {
     return code;
 }
 
-int RunDeviceCommand(const Options& options, const std::string& password, const StaticTexts& staticTexts,
-                     std::ostream& out, std::ostream& err) {
+int RunDeviceCommand(const Options& options, const std::string& password,
+                     const StaticTexts& staticTexts, std::ostream& out, std::ostream& err) {
     const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
     const Selection selection = SelectDevice(devices, options.device);
     if (selection.outcome == SelectOutcome::NoMatch) {
-        return Fail(err, kExitNoMatch, "no recorder matches \"" + PrintableText(options.device) + "\"");
+        return Fail(err, kExitNoMatch,
+                    "no recorder matches \"" + PrintableText(options.device) + "\"");
     }
     if (selection.outcome == SelectOutcome::Ambiguous) {
         return Fail(err, kExitUsage,
-                    "several recorders match \"" + PrintableText(options.device) + "\"; select one by its device key");
+                    "several recorders match \"" + PrintableText(options.device) +
+                        "\"; select one by its device key");
     }
     const DeviceSummary& device = devices[selection.index];
     const std::string who = PrintableText(device.name) + " (" + device.ip + ")";
@@ -59,72 +61,77 @@ int RunDeviceCommand(const Options& options, const std::string& password, const 
     // Every command authenticates first, as the main window's pick does, so a
     // wrong password is reported as such rather than as an empty answer.
     if (Login() != 1) {
-        return Fail(err, kExitRecorderFailed, "login to " + who + " failed: wrong user name or password, or no answer");
+        return Fail(err, kExitRecorderFailed,
+                    "login to " + who + " failed: wrong user name or password, or no answer");
     }
 
     switch (options.command) {
-    case Command::Login:
-        out << "login to " << who << " succeeded\n";
-        return kExitOk;
+        case Command::Login:
+            out << "login to " << who << " succeeded\n";
+            return kExitOk;
 
-    case Command::Volumes: {
-        if (ReadVolumeList() != 1) {
-            return Fail(err, kExitRecorderFailed, who + " did not answer the volume request");
-        }
-        std::vector<std::string> names;
-        names.reserve(VolumeList.size());
-        for (const VolumeNameText& volume : VolumeList) {
-            names.push_back(volume.str());
-        }
-        out << (options.json ? FormatVolumesJson(names) : FormatVolumesText(names));
-        return kExitOk;
-    }
-
-    case Command::Dhcp:
-        LanModeText = options.lanMode;
-        if (SetLanDhcp() != 1) {
-            return Fail(err, kExitRecorderFailed, "Set to dhcp client fail.");
-        }
-        out << "DHCP client enabled.\n";
-        return kExitOk;
-
-    case Command::Static:
-        LanModeText = options.lanMode;
-        StaticIpText = staticTexts.ip;
-        StaticNetmaskText = staticTexts.netmask;
-        StaticGatewayText = staticTexts.gateway;
-        if (SetLanStatic() != 1) {
-            return Fail(err, kExitRecorderFailed, who + " refused the static configuration or did not answer");
-        }
-        out << "static configuration sent: ip " << staticTexts.ip << " netmask " << staticTexts.netmask
-            << " gateway " << (staticTexts.gateway.empty() ? "(none)" : staticTexts.gateway) << '\n';
-        return kExitOk;
-
-    case Command::Identity:
-        if (ReadIdentity() != 1) {
-            return Fail(err, kExitRecorderFailed, who + " did not answer the identity request");
-        }
-        if (options.setsIdentity()) {
-            // Texts not given keep the values just read.
-            if (options.setName) {
-                IdentityName = *options.setName;
+        case Command::Volumes: {
+            if (ReadVolumeList() != 1) {
+                return Fail(err, kExitRecorderFailed, who + " did not answer the volume request");
             }
-            if (options.setShort) {
-                IdentityShort = *options.setShort;
+            std::vector<std::string> names;
+            names.reserve(VolumeList.size());
+            for (const VolumeNameText& volume : VolumeList) {
+                names.push_back(volume.str());
             }
-            if (options.setLong) {
-                IdentityLong = *options.setLong;
-            }
-            if (WriteIdentity() != 1) {
-                return Fail(err, kExitRecorderFailed, who + " refused the identity texts or did not answer");
-            }
+            out << (options.json ? FormatVolumesJson(names) : FormatVolumesText(names));
+            return kExitOk;
         }
-        out << FormatIdentityText(IdentityName.view(), IdentityShort.view(), IdentityLong.view());
-        return kExitOk;
 
-    case Command::Search:
-    case Command::Help:
-        break;
+        case Command::Dhcp:
+            LanModeText = options.lanMode;
+            if (SetLanDhcp() != 1) {
+                return Fail(err, kExitRecorderFailed, "Set to dhcp client fail.");
+            }
+            out << "DHCP client enabled.\n";
+            return kExitOk;
+
+        case Command::Static:
+            LanModeText = options.lanMode;
+            StaticIpText = staticTexts.ip;
+            StaticNetmaskText = staticTexts.netmask;
+            StaticGatewayText = staticTexts.gateway;
+            if (SetLanStatic() != 1) {
+                return Fail(err, kExitRecorderFailed,
+                            who + " refused the static configuration or did not answer");
+            }
+            out << "static configuration sent: ip " << staticTexts.ip << " netmask "
+                << staticTexts.netmask << " gateway "
+                << (staticTexts.gateway.empty() ? "(none)" : staticTexts.gateway) << '\n';
+            return kExitOk;
+
+        case Command::Identity:
+            if (ReadIdentity() != 1) {
+                return Fail(err, kExitRecorderFailed, who + " did not answer the identity request");
+            }
+            if (options.setsIdentity()) {
+                // Texts not given keep the values just read.
+                if (options.setName) {
+                    IdentityName = *options.setName;
+                }
+                if (options.setShort) {
+                    IdentityShort = *options.setShort;
+                }
+                if (options.setLong) {
+                    IdentityLong = *options.setLong;
+                }
+                if (WriteIdentity() != 1) {
+                    return Fail(err, kExitRecorderFailed,
+                                who + " refused the identity texts or did not answer");
+                }
+            }
+            out << FormatIdentityText(IdentityName.view(), IdentityShort.view(),
+                                      IdentityLong.view());
+            return kExitOk;
+
+        case Command::Search:
+        case Command::Help:
+            break;
     }
     return kExitOk;
 }
@@ -151,15 +158,16 @@ std::vector<DeviceSummary> SummarizeDeviceTable() {
         }
         const int slot = record.interfaceIndex;
         if (slot >= 0 && static_cast<std::size_t>(slot) < LocalAddressTable.size()) {
-            device.interfaceAddress = LocalAddressTable[static_cast<std::size_t>(slot)].address.str();
+            device.interfaceAddress =
+                LocalAddressTable[static_cast<std::size_t>(slot)].address.str();
         }
         devices.push_back(std::move(device));
     }
     return devices;
 }
 
-int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-           const char* environmentPassword) {
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const char* environmentPassword) {
     const ParseResult parsed = ParseArgs(args);
     if (!parsed.options) {
         return Fail(err, kExitUsage, parsed.error);

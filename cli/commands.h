@@ -22,8 +22,8 @@ enum ExitCode : int {
 // Runs one command line (the arguments after the program name). Output goes
 // to out, one error line (prefixed "ostrel-nvr: ") to err. environmentPassword
 // is the value of OSTREL_PASSWORD, or null when it is unset.
-int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-           const char* environmentPassword);
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const char* environmentPassword);
 
 // The recorders of the device table as the search shows them.
 std::vector<DeviceSummary> SummarizeDeviceTable();

@@ -84,10 +84,10 @@ std::string PrintableText(std::string_view text) {
 std::string FormatSearchText(const std::vector<DeviceSummary>& devices) {
     std::string out;
     for (const DeviceSummary& device : devices) {
-        out += PrintableText(device.name) + '\t' + FormatDeviceKey(device.id) + '\t' + PrintableText(device.model) +
-               '\t' + PrintableText(device.ip) + '\t' + PrintableText(device.netmask) + '\t' +
-               PrintableText(device.gateway) + '\t' + (device.dhcp ? "dhcp" : "static") + '\t' +
-               device.interfaceAddress + '\n';
+        out += PrintableText(device.name) + '\t' + FormatDeviceKey(device.id) + '\t' +
+               PrintableText(device.model) + '\t' + PrintableText(device.ip) + '\t' +
+               PrintableText(device.netmask) + '\t' + PrintableText(device.gateway) + '\t' +
+               (device.dhcp ? "dhcp" : "static") + '\t' + device.interfaceAddress + '\n';
     }
     return out;
 }
@@ -121,7 +121,8 @@ std::string FormatVolumesJson(const std::vector<std::string>& volumes) {
     return Dump(nlohmann::ordered_json(volumes));
 }
 
-std::string FormatIdentityText(std::string_view name, std::string_view shortText, std::string_view longText) {
+std::string FormatIdentityText(std::string_view name, std::string_view shortText,
+                               std::string_view longText) {
     return "name: " + PrintableText(name) + "\nshort: " + PrintableText(shortText) +
            "\nlong: " + PrintableText(longText) + "\n";
 }

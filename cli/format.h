@@ -48,6 +48,7 @@ std::string FormatVolumesText(const std::vector<std::string>& volumes);
 std::string FormatVolumesJson(const std::vector<std::string>& volumes);
 
 // The three identity texts, one "label: text" line each.
-std::string FormatIdentityText(std::string_view name, std::string_view shortText, std::string_view longText);
+std::string FormatIdentityText(std::string_view name, std::string_view shortText,
+                               std::string_view longText);
 
 }  // namespace cli

@@ -27,16 +27,17 @@ Selection SelectBy(const std::vector<DeviceSummary>& devices, Match match) {
 Selection SelectDevice(const std::vector<DeviceSummary>& devices, std::string_view selector) {
     if (const auto id = ParseDeviceKey(selector)) {
         // The table holds each id once; the first match is the one.
-        const auto found = std::find_if(devices.begin(), devices.end(),
-                                        [&](const DeviceSummary& device) { return device.id == *id; });
+        const auto found =
+            std::find_if(devices.begin(), devices.end(),
+                         [&](const DeviceSummary& device) { return device.id == *id; });
         if (found == devices.end()) {
             return {};
         }
         return {SelectOutcome::Found, static_cast<std::size_t>(found - devices.begin())};
     }
     Selection byAddress = SelectBy(devices, [&](const DeviceSummary& device) {
-        return device.ip == selector ||
-               std::find(device.portIps.begin(), device.portIps.end(), selector) != device.portIps.end();
+        return device.ip == selector || std::find(device.portIps.begin(), device.portIps.end(),
+                                                  selector) != device.portIps.end();
     });
     if (byAddress.outcome != SelectOutcome::NoMatch) {
         return byAddress;

@@ -34,7 +34,8 @@ std::optional<Octets> ParseOctets(std::string_view text) {
     return octets;
 }
 
-StaticCheck CheckStaticInput(const std::optional<std::string>& ip, const std::optional<std::string>& netmask,
+StaticCheck CheckStaticInput(const std::optional<std::string>& ip,
+                             const std::optional<std::string>& netmask,
                              const std::optional<std::string>& gateway) {
     StaticCheck result;
     StaticLanInput input;
@@ -56,8 +57,8 @@ StaticCheck CheckStaticInput(const std::optional<std::string>& ip, const std::op
         }
         const std::optional<Octets> octets = ParseOctets(*field.text);
         if (!octets) {
-            result.message = "invalid address \"" + PrintableText(*field.text) + "\" for " + field.option +
-                             " (expected four decimal octets such as 192.168.0.10)";
+            result.message = "invalid address \"" + PrintableText(*field.text) + "\" for " +
+                             field.option + " (expected four decimal octets such as 192.168.0.10)";
             return result;
         }
         field.octets = *octets;

@@ -28,7 +28,8 @@ struct StaticCheck {
 std::optional<Octets> ParseOctets(std::string_view text);
 
 // An absent or empty text is a blank field.
-StaticCheck CheckStaticInput(const std::optional<std::string>& ip, const std::optional<std::string>& netmask,
+StaticCheck CheckStaticInput(const std::optional<std::string>& ip,
+                             const std::optional<std::string>& netmask,
                              const std::optional<std::string>& gateway);
 
 }  // namespace cli

@@ -22,7 +22,7 @@ namespace {
 // The corpus's replies echo this session id (see make_corpus.py).
 constexpr SessionIdBytes kFuzzSessionId = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
 
-constexpr std::uint16_t kOpcodes[] = {OP_DISCOVER,     OP_LOGIN,        OP_SET_LAN_DHCP,
+constexpr std::uint16_t kOpcodes[] = {OP_DISCOVER,       OP_LOGIN,        OP_SET_LAN_DHCP,
                                       OP_SET_LAN_STATIC, OP_GET_IDENTITY, OP_SET_IDENTITY,
                                       OP_GET_VOLUMES};
 

@@ -94,8 +94,7 @@ StaticLanCheck CheckStaticLanInput(const StaticLanInput& input) {
         return fail({AddressField::Ip, -1, AddressMessageKind::Warning, kMessageNoIp});
     }
     if (input.netmaskBlank) {
-        return fail(
-            {AddressField::Netmask, -1, AddressMessageKind::Warning, kMessageNoNetmask});
+        return fail({AddressField::Netmask, -1, AddressMessageKind::Warning, kMessageNoNetmask});
     }
     if (input.ip[0] == 127) {
         return fail({AddressField::Ip, -1, AddressMessageKind::Warning, kMessageLoopbackIp});
@@ -120,8 +119,8 @@ StaticLanCheck CheckStaticLanInput(const StaticLanInput& input) {
         return fail(
             {AddressField::Gateway, -1, AddressMessageKind::Refused, kMessageBadCombination});
     }
-    const bool gatewayZero =
-        input.gateway[0] == 0 && input.gateway[1] == 0 && input.gateway[2] == 0 && input.gateway[3] == 0;
+    const bool gatewayZero = input.gateway[0] == 0 && input.gateway[1] == 0 &&
+                             input.gateway[2] == 0 && input.gateway[3] == 0;
     check.gatewayText = gatewayZero ? std::string() : FormatDottedAddress(input.gateway);
     return check;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "protocol/no_qt.h"
 
 // The rules a static LAN configuration must pass before it is sent to a
 // recorder, shared by the main window and the command line. Each failure

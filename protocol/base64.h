@@ -1,10 +1,10 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstddef>
 #include <span>
 #include <string_view>
+
+#include "protocol/no_qt.h"
 
 // Length of the Base64 form of n bytes, without the terminator.
 constexpr std::size_t Base64Length(std::size_t n) {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+#include "protocol/no_qt.h"
 
 // Writes the 128-byte CredentialBlock at position: each text cut to its first
 // 48 characters, Base64-encoded into its 64-byte half, the rest of the half

@@ -54,24 +54,58 @@ void FillDeviceRecord(DeviceRecord& record, std::span<const std::uint8_t> reply,
                             ? &record.lan[static_cast<std::size_t>(port)]
                             : nullptr;
         switch (tlv.type) {
-            case TLV_NAME: record.name.AssignBytes(tlv.value); break;
-            case TLV_MODEL: record.model.AssignBytes(tlv.value); break;
-            case TLV_SHORT_TEXT: record.shortText.AssignBytes(tlv.value); break;
-            case TLV_NUMBER_A: record.numberA = TlvNumber(tlv.value); break;
-            case TLV_NUMBER_B: record.numberB = TlvNumber(tlv.value); break;
-            case TLV_ACTIVE_LAN: record.activeLan = TlvNumber(tlv.value); break;
+            case TLV_NAME:
+                record.name.AssignBytes(tlv.value);
+                break;
+            case TLV_MODEL:
+                record.model.AssignBytes(tlv.value);
+                break;
+            case TLV_SHORT_TEXT:
+                record.shortText.AssignBytes(tlv.value);
+                break;
+            case TLV_NUMBER_A:
+                record.numberA = TlvNumber(tlv.value);
+                break;
+            case TLV_NUMBER_B:
+                record.numberB = TlvNumber(tlv.value);
+                break;
+            case TLV_ACTIVE_LAN:
+                record.activeLan = TlvNumber(tlv.value);
+                break;
             case TLV_LAN_INDEX:
                 port = TlvNumber(tlv.value);
                 ++record.lanCount;
                 break;
-            case TLV_DHCP: if (lan) lan->dhcp.AssignBytes(tlv.value); break;
-            case TLV_IP: if (lan) lan->ip.AssignBytes(tlv.value); break;
-            case TLV_NETMASK: if (lan) lan->netmask.AssignBytes(tlv.value); break;
-            case TLV_GATEWAY: if (lan) lan->gateway.AssignBytes(tlv.value); break;
-            case TLV_DNS1: if (lan) lan->dns1.AssignBytes(tlv.value); break;
-            case TLV_DNS2: if (lan) lan->dns2.AssignBytes(tlv.value); break;
-            case TLV_LAN_OPTION: if (lan) lan->option = TlvNumber(tlv.value); break;
-            default: break;
+            case TLV_DHCP:
+                if (lan)
+                    lan->dhcp.AssignBytes(tlv.value);
+                break;
+            case TLV_IP:
+                if (lan)
+                    lan->ip.AssignBytes(tlv.value);
+                break;
+            case TLV_NETMASK:
+                if (lan)
+                    lan->netmask.AssignBytes(tlv.value);
+                break;
+            case TLV_GATEWAY:
+                if (lan)
+                    lan->gateway.AssignBytes(tlv.value);
+                break;
+            case TLV_DNS1:
+                if (lan)
+                    lan->dns1.AssignBytes(tlv.value);
+                break;
+            case TLV_DNS2:
+                if (lan)
+                    lan->dns2.AssignBytes(tlv.value);
+                break;
+            case TLV_LAN_OPTION:
+                if (lan)
+                    lan->option = TlvNumber(tlv.value);
+                break;
+            default:
+                break;
         }
         record.interfaceIndex = interfaceIndex;
     });

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <span>
 
 #include "protocol/fixed_text.h"
+#include "protocol/no_qt.h"
 #include "protocol/packet_format.h"
 
 // Settings of one LAN port of a recorder, as discovery read them.
@@ -46,7 +45,7 @@ void ClearDeviceTable();
 
 // Lookups by the 8 raw bytes of the id; the first match from the head wins.
 int DeviceIdKnown(const DeviceId& id);
-int FindInterfaceIndexById(const DeviceId& id);  // -1 when unknown
+int FindInterfaceIndexById(const DeviceId& id);    // -1 when unknown
 DeviceRecord* FindDeviceById(const DeviceId& id);  // nullptr when unknown
 
 // The LAN port (0 or 1) a LAN settings request addresses, from the record's
@@ -57,4 +56,5 @@ int SelectLanIndex(const DeviceRecord* record);
 // Per-port records go to the port the last TLV_LAN_INDEX named (port 0 before
 // any); an index other than 0 or 1 is counted but its port records are
 // dropped, as the record holds two ports only.
-void FillDeviceRecord(DeviceRecord& record, std::span<const std::uint8_t> reply, int interfaceIndex);
+void FillDeviceRecord(DeviceRecord& record, std::span<const std::uint8_t> reply,
+                      int interfaceIndex);

@@ -69,10 +69,9 @@ void DiscoverDevices() {
             if (io.WaitReadable(socket, kPollTimeout) == NetIo::WaitResult::Ready) {
                 const std::ptrdiff_t received = io.Receive(socket, reply);
                 counted = received > 0 &&
-                          HandleDiscoveryDatagram(
-                              std::span<const std::uint8_t>(reply).first(
-                                  static_cast<std::size_t>(received)),
-                              index);
+                          HandleDiscoveryDatagram(std::span<const std::uint8_t>(reply).first(
+                                                      static_cast<std::size_t>(received)),
+                                                  index);
             }
             if (!counted) {
                 continue;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+#include "protocol/no_qt.h"
 
 // The models discovery keeps.
 constexpr const char* kSupportedModels[] = {"KVR-610L", "KVR-620"};

@@ -10,7 +10,8 @@
 namespace {
 
 const LocalAddressSlot* Slot(int interfaceIndex) {
-    if (interfaceIndex < 0 || static_cast<std::size_t>(interfaceIndex) >= LocalAddressTable.size()) {
+    if (interfaceIndex < 0 ||
+        static_cast<std::size_t>(interfaceIndex) >= LocalAddressTable.size()) {
         return nullptr;
     }
     return &LocalAddressTable[static_cast<std::size_t>(interfaceIndex)];

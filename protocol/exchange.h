@@ -1,12 +1,12 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
+
+#include "protocol/no_qt.h"
 
 // Timing of the request/reply exchange.
 constexpr std::chrono::microseconds kDrainQuietTime{1'000'000};

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -10,6 +8,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "protocol/no_qt.h"
 
 // A zero-terminated text in a buffer of N bytes, the shape of every text field
 // of the protocol. It always ends with a zero byte: whatever is assigned is

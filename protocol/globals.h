@@ -1,8 +1,7 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include "protocol/fixed_text.h"
+#include "protocol/no_qt.h"
 #include "protocol/packet_format.h"
 
 // The program-wide inputs and outputs of the device operations. A caller

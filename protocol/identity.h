@@ -1,9 +1,9 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstdint>
 #include <span>
+
+#include "protocol/no_qt.h"
 
 // Fills IdentityName, IdentityShort and IdentityLong from the records of a
 // valid OP_GET_IDENTITY reply; each value is cut to its buffer (31, 31 and

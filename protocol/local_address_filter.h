@@ -1,11 +1,11 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "protocol/no_qt.h"
 
 // One IPv4 address of a network interface, as getifaddrs lists it.
 struct InterfaceAddressEntry {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstddef>
 #include <vector>
 
 #include "protocol/fixed_text.h"
+#include "protocol/no_qt.h"
 
 constexpr std::size_t kMaxLocalAddresses = 8;
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "protocol/no_qt.h"
 
 // Every socket call and every wait of the protocol goes through a NetIo. The
 // real one (PosixNetIo) uses UDP sockets and the steady clock; the test one

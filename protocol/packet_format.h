@@ -1,11 +1,11 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+
+#include "protocol/no_qt.h"
 
 // Wire layout of the recorders' protocol. All integers are little-endian.
 //

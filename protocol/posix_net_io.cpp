@@ -5,11 +5,12 @@
 #include <thread>
 
 #include <arpa/inet.h>
-#include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
+
+#include <ifaddrs.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include "protocol/local_addresses.h"

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <map>
 
 #include "protocol/local_address_filter.h"
 #include "protocol/net_io.h"
+#include "protocol/no_qt.h"
 
 // The real NetIo: UDP sockets on the host's interfaces and the steady clock.
 //

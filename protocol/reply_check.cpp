@@ -21,7 +21,8 @@ ReplyVerdict CheckReplyVerdict(std::span<const std::uint8_t> datagram,
         return ReplyVerdict::WrongSession;
     }
     // Both sides taken as 16-bit numbers.
-    const auto expected = static_cast<std::uint16_t>(kPacketHeaderSize + HeaderPayloadLength(datagram));
+    const auto expected =
+        static_cast<std::uint16_t>(kPacketHeaderSize + HeaderPayloadLength(datagram));
     if (expected != static_cast<std::uint16_t>(datagram.size())) {
         return ReplyVerdict::LengthMismatch;
     }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstdint>
 #include <span>
+
+#include "protocol/no_qt.h"
 
 // The outcome of the reply check, one value per step that can fail, in the
 // order the steps run.
@@ -18,5 +18,6 @@ enum class ReplyVerdict {
 
 // Checks a received datagram against the expected opcode and this instance's
 // SessionId. The status field is not part of the check.
-ReplyVerdict CheckReplyVerdict(std::span<const std::uint8_t> datagram, std::uint16_t expectedOpcode);
+ReplyVerdict CheckReplyVerdict(std::span<const std::uint8_t> datagram,
+                               std::uint16_t expectedOpcode);
 bool CheckReply(std::span<const std::uint8_t> datagram, std::uint16_t expectedOpcode);

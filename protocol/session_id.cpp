@@ -5,6 +5,7 @@
 #include <random>
 
 #include <sys/random.h>
+
 #include <unistd.h>
 
 SessionIdBytes SessionId{};
@@ -24,8 +25,8 @@ std::uint64_t ProcessEntropy() {
     if (getrandom(&random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
         random = 0;
     }
-    const auto ticks = static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto ticks =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     return Mix(random ^ Mix(static_cast<std::uint64_t>(getpid())) ^ Mix(ticks));
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstdint>
 
+#include "protocol/no_qt.h"
 #include "protocol/packet_format.h"
 
 // The 8 bytes that tie replies to this running instance; drawn once by

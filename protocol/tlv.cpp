@@ -77,7 +77,8 @@ std::int32_t TlvNumber(std::span<const std::uint8_t> value) {
         ++i;
     }
     std::int64_t number = 0;
-    constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
+    constexpr std::int64_t kLimit =
+        static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         number = std::min<std::int64_t>(number * 10 + (text[i] - '0'), kLimit);
     }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+#include "protocol/no_qt.h"
 
 // Size of a record holding the text: 4 header bytes, then the text padded
 // with zeros to the next multiple of 4 strictly above its length (no value

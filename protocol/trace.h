@@ -1,9 +1,9 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstddef>
 #include <string_view>
+
+#include "protocol/no_qt.h"
 
 // The protocol's only diagnostic channel. Silent unless the environment
 // variable OSTREL_DEBUG is "1"; then each trace goes to standard error (or

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "protocol/no_qt.h"
-
 #include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "protocol/fixed_text.h"
+#include "protocol/no_qt.h"
 
 // The volume (share) names of the recorder last read, in the order received,
 // each unique (exact comparison), each cut to 255 bytes. Raw bytes as the

@@ -19,7 +19,8 @@ constexpr std::array kCatalog = {
     BitmapSpec{IDB_VSCROLL_TRACK, 18, 18, K::ScrollPart, "vertical track"},
     BitmapSpec{IDB_VSCROLL_THUMB, 14, 26, K::ScrollPart, "vertical thumb"},
     BitmapSpec{IDB_VSCROLL_DOWN, 14, 16, K::ScrollPart, "down arrow"},
-    BitmapSpec{IDB_HEADER_SEPARATOR_DOWN, 12, 17, K::HeaderPart, "header separator, pressed (unused)"},
+    BitmapSpec{IDB_HEADER_SEPARATOR_DOWN, 12, 17, K::HeaderPart,
+               "header separator, pressed (unused)"},
     BitmapSpec{IDB_HEADER_SEPARATOR, 12, 17, K::HeaderPart, "header separator"},
     BitmapSpec{IDB_HSCROLL_THUMB, 26, 14, K::ScrollPart, "horizontal thumb"},
     BitmapSpec{IDB_HSCROLL_THUMB_OFF, 26, 14, K::ScrollPart, "horizontal thumb, disabled (unused)"},
@@ -75,10 +76,11 @@ constexpr std::array kCatalog = {
 };
 
 constexpr bool SortedById() {
-  for (std::size_t i = 1; i < kCatalog.size(); ++i) {
-    if (kCatalog[i - 1].id >= kCatalog[i].id) return false;
-  }
-  return true;
+    for (std::size_t i = 1; i < kCatalog.size(); ++i) {
+        if (kCatalog[i - 1].id >= kCatalog[i].id)
+            return false;
+    }
+    return true;
 }
 static_assert(SortedById(), "the catalog is kept sorted by id, without duplicates");
 
@@ -86,14 +88,18 @@ constexpr std::array kIconSizes = {16, 24, 32, 48, 64, 256};
 
 }  // namespace
 
-std::span<const BitmapSpec> BitmapCatalog() { return kCatalog; }
-
-const BitmapSpec* FindBitmapSpec(unsigned id) {
-  const auto* it = std::lower_bound(kCatalog.begin(), kCatalog.end(), id,
-                                    [](const BitmapSpec& s, unsigned v) { return s.id < v; });
-  return (it != kCatalog.end() && it->id == id) ? &*it : nullptr;
+std::span<const BitmapSpec> BitmapCatalog() {
+    return kCatalog;
 }
 
-std::span<const int> AppIconSizes() { return kIconSizes; }
+const BitmapSpec* FindBitmapSpec(unsigned id) {
+    const auto* it = std::lower_bound(kCatalog.begin(), kCatalog.end(), id,
+                                      [](const BitmapSpec& s, unsigned v) { return s.id < v; });
+    return (it != kCatalog.end() && it->id == id) ? &*it : nullptr;
+}
+
+std::span<const int> AppIconSizes() {
+    return kIconSizes;
+}
 
 }  // namespace res

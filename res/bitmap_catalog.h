@@ -9,19 +9,19 @@
 namespace res {
 
 enum class BitmapKind {
-  Background,   // stretched (or copied 1:1) onto a dialog's client area
-  ButtonFace,   // a skin button face, drawn 1:1 from the button's top-left
-  TitleGlyph,   // close / minimise glyph of the frameless main window
-  HeaderPart,   // list column header strip and separator
-  ScrollPart,   // list scroll-bar arrow, track or thumb
+    Background,  // stretched (or copied 1:1) onto a dialog's client area
+    ButtonFace,  // a skin button face, drawn 1:1 from the button's top-left
+    TitleGlyph,  // close / minimise glyph of the frameless main window
+    HeaderPart,  // list column header strip and separator
+    ScrollPart,  // list scroll-bar arrow, track or thumb
 };
 
 struct BitmapSpec {
-  unsigned id;
-  int width;
-  int height;
-  BitmapKind kind;
-  const char* what;  // short description for reports and test messages
+    unsigned id;
+    int width;
+    int height;
+    BitmapKind kind;
+    const char* what;  // short description for reports and test messages
 };
 
 // All bitmaps, sorted by id.

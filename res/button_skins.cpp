@@ -10,10 +10,10 @@ namespace res {
 namespace {
 
 constexpr ButtonSkin OkCancelOk(int dialog) {
-  return {dialog, IDOK, IDB_OK, IDB_OK_DOWN, IDB_OK_DOWN, IDB_OK_DOWN};
+    return {dialog, IDOK, IDB_OK, IDB_OK_DOWN, IDB_OK_DOWN, IDB_OK_DOWN};
 }
 constexpr ButtonSkin OkCancelCancel(int dialog) {
-  return {dialog, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, IDB_CANCEL_DOWN, IDB_CANCEL_DOWN};
+    return {dialog, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, IDB_CANCEL_DOWN, IDB_CANCEL_DOWN};
 }
 
 // The main window loads them in this order.
@@ -49,13 +49,16 @@ constexpr std::array kSkins = {
 
 }  // namespace
 
-std::span<const ButtonSkin> ButtonSkins() { return kSkins; }
+std::span<const ButtonSkin> ButtonSkins() {
+    return kSkins;
+}
 
 const ButtonSkin* FindButtonSkin(int templateId, int controlId) {
-  for (const ButtonSkin& s : kSkins) {
-    if (s.templateId == templateId && s.controlId == controlId) return &s;
-  }
-  return nullptr;
+    for (const ButtonSkin& s : kSkins) {
+        if (s.templateId == templateId && s.controlId == controlId)
+            return &s;
+    }
+    return nullptr;
 }
 
 }  // namespace res

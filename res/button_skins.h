@@ -9,12 +9,12 @@
 namespace res {
 
 struct ButtonSkin {
-  int templateId;
-  int controlId;
-  unsigned normal;
-  unsigned down;
-  unsigned over;
-  unsigned disabled;
+    int templateId;
+    int controlId;
+    unsigned normal;
+    unsigned down;
+    unsigned over;
+    unsigned disabled;
 };
 
 // Every skinned button with bitmaps, grouped by template. The main window's

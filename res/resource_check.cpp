@@ -9,42 +9,48 @@
 
 namespace res {
 
-QString BitmapResourcePath(unsigned id) { return QStringLiteral(":/bitmaps/%1.bmp").arg(id); }
-QString IconResourcePath(unsigned id) { return QStringLiteral(":/icons/%1.ico").arg(id); }
+QString BitmapResourcePath(unsigned id) {
+    return QStringLiteral(":/bitmaps/%1.bmp").arg(id);
+}
+QString IconResourcePath(unsigned id) {
+    return QStringLiteral(":/icons/%1.ico").arg(id);
+}
 
 QStringList CheckBitmapSet() {
-  QStringList problems;
-  for (const BitmapSpec& bitmap : BitmapCatalog()) {
-    QFile file(BitmapResourcePath(bitmap.id));
-    if (!file.open(QIODevice::ReadOnly)) {
-      problems << QStringLiteral("bitmap %1 (%2) is missing").arg(bitmap.id).arg(bitmap.what);
-      continue;
+    QStringList problems;
+    for (const BitmapSpec& bitmap : BitmapCatalog()) {
+        QFile file(BitmapResourcePath(bitmap.id));
+        if (!file.open(QIODevice::ReadOnly)) {
+            problems << QStringLiteral("bitmap %1 (%2) is missing").arg(bitmap.id).arg(bitmap.what);
+            continue;
+        }
+        const QByteArray bytes = file.readAll();
+        // BITMAPINFOHEADER's bit count sits at offset 28 of the file.
+        const int bits = bytes.size() > 29 ? (static_cast<unsigned char>(bytes[28]) |
+                                              (static_cast<unsigned char>(bytes[29]) << 8))
+                                           : 0;
+        if (!bytes.startsWith("BM") || bits != 24) {
+            problems << QStringLiteral("bitmap %1 is not a 24-bit bitmap (%2 bits)")
+                            .arg(bitmap.id)
+                            .arg(bits);
+        }
+        QImageReader reader(BitmapResourcePath(bitmap.id));
+        if (reader.size() != QSize(bitmap.width, bitmap.height)) {
+            problems << QStringLiteral("bitmap %1 is %2 x %3, not %4 x %5")
+                            .arg(bitmap.id)
+                            .arg(reader.size().width())
+                            .arg(reader.size().height())
+                            .arg(bitmap.width)
+                            .arg(bitmap.height);
+        }
     }
-    const QByteArray bytes = file.readAll();
-    // BITMAPINFOHEADER's bit count sits at offset 28 of the file.
-    const int bits = bytes.size() > 29 ? (static_cast<unsigned char>(bytes[28]) |
-                                          (static_cast<unsigned char>(bytes[29]) << 8))
-                                       : 0;
-    if (!bytes.startsWith("BM") || bits != 24) {
-      problems << QStringLiteral("bitmap %1 is not a 24-bit bitmap (%2 bits)").arg(bitmap.id).arg(bits);
+    const QIcon icon(IconResourcePath(IDI_APP));
+    for (int px : AppIconSizes()) {
+        if (!icon.availableSizes().contains(QSize(px, px))) {
+            problems << QStringLiteral("icon %1 has no %2 x %2 image").arg(IDI_APP).arg(px);
+        }
     }
-    QImageReader reader(BitmapResourcePath(bitmap.id));
-    if (reader.size() != QSize(bitmap.width, bitmap.height)) {
-      problems << QStringLiteral("bitmap %1 is %2 x %3, not %4 x %5")
-                      .arg(bitmap.id)
-                      .arg(reader.size().width())
-                      .arg(reader.size().height())
-                      .arg(bitmap.width)
-                      .arg(bitmap.height);
-    }
-  }
-  const QIcon icon(IconResourcePath(IDI_APP));
-  for (int px : AppIconSizes()) {
-    if (!icon.availableSizes().contains(QSize(px, px))) {
-      problems << QStringLiteral("icon %1 has no %2 x %2 image").arg(IDI_APP).arg(px);
-    }
-  }
-  return problems;
+    return problems;
 }
 
 }  // namespace res

@@ -52,13 +52,13 @@ std::optional<Malformation> MalformationByName(std::string_view name);
 // the first script of a recorder that applies to a request is used.
 struct Script {
     std::vector<std::uint16_t> opcodes;
-    bool silent = false;          // no reply, no state change
-    bool refuse = false;          // status 0, no state change, no data
+    bool silent = false;  // no reply, no state change
+    bool refuse = false;  // status 0, no state change, no data
     std::chrono::microseconds delay{0};
     int duplicates = 0;           // extra copies of the reply
     bool unknownRecords = false;  // records of unknown types among the known ones
     Malformation malformed = Malformation::None;
-    int foreignBurst = 0;         // foreign datagrams sent just before the reply
+    int foreignBurst = 0;  // foreign datagrams sent just before the reply
 
     bool AppliesTo(std::uint16_t opcode) const;
 };
@@ -95,7 +95,7 @@ struct RequestLogEntry {
     std::string user;
     bool authenticated = false;  // credentials matched (always false for discovery)
     std::vector<Record> records;
-    std::size_t replies = 0;             // datagrams sent back (foreign ones included)
+    std::size_t replies = 0;              // datagrams sent back (foreign ones included)
     std::optional<std::uint16_t> status;  // status of the real reply, if one was sent
 };
 

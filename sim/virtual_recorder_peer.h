@@ -31,7 +31,8 @@ public:
     const std::vector<Heard>& heard() const { return heard_; }
     void ClearHeard() { heard_.clear(); }
 
-    void OnDatagram(int interfaceIndex, std::span<const std::uint8_t> bytes, VirtualNetIo& net) override;
+    void OnDatagram(int interfaceIndex, std::span<const std::uint8_t> bytes,
+                    VirtualNetIo& net) override;
 
 private:
     Recorder recorder_;

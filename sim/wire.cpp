@@ -30,7 +30,8 @@ int Base64Value(char c) {
 std::optional<std::string> DecodeCredentialHalf(std::span<const std::uint8_t> half) {
     std::string text;
     for (const auto b : half) {
-        if (b == 0) break;
+        if (b == 0)
+            break;
         text.push_back(static_cast<char>(b));
     }
     return Base64Decode(text);
@@ -52,22 +53,27 @@ constexpr OpcodeEntry kOpcodes[] = {
 
 std::string_view OpcodeName(std::uint16_t opcode) {
     for (const auto& entry : kOpcodes) {
-        if (entry.code == opcode) return entry.name;
+        if (entry.code == opcode)
+            return entry.name;
     }
     return {};
 }
 
 std::optional<std::uint16_t> OpcodeByName(std::string_view name) {
     for (const auto& entry : kOpcodes) {
-        if (entry.name == name) return entry.code;
+        if (entry.name == name)
+            return entry.code;
     }
-    if (name.empty() || name.size() > 5) return std::nullopt;
+    if (name.empty() || name.size() > 5)
+        return std::nullopt;
     unsigned value = 0;
     for (const char c : name) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
         value = value * 10 + static_cast<unsigned>(c - '0');
     }
-    if (value > 0xFFFF) return std::nullopt;
+    if (value > 0xFFFF)
+        return std::nullopt;
     return static_cast<std::uint16_t>(value);
 }
 
@@ -79,7 +85,8 @@ std::string Record::Text() const {
 int Record::Number() const {
     const std::string text = Text();
     std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -88,9 +95,11 @@ int Record::Number() const {
     long long number = 0;
     for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
         number = number * 10 + (text[i] - '0');
-        if (number > static_cast<long long>(INT_MAX) + 1) break;
+        if (number > static_cast<long long>(INT_MAX) + 1)
+            break;
     }
-    if (negative) number = -number;
+    if (negative)
+        number = -number;
     return static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
 }
 
@@ -100,7 +109,8 @@ std::vector<Record> ParseRecords(std::span<const std::uint8_t> bytes) {
     while (offset + 4 <= bytes.size()) {
         const auto type = static_cast<std::int16_t>(ReadU16(bytes, offset));
         const auto length = static_cast<std::int16_t>(ReadU16(bytes, offset + 2));
-        if (length < 4 || offset + static_cast<std::size_t>(length) > bytes.size()) break;
+        if (length < 4 || offset + static_cast<std::size_t>(length) > bytes.size())
+            break;
         Record record;
         record.type = type;
         record.value.assign(reinterpret_cast<const char*>(bytes.data() + offset + 4),
@@ -112,10 +122,13 @@ std::vector<Record> ParseRecords(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<Request> ParseRequest(std::span<const std::uint8_t> datagram) {
-    if (datagram.size() < kHeaderSize || datagram.size() > kMaxDatagram) return std::nullopt;
-    if (ReadU16(datagram, 0) != kRequestMagic) return std::nullopt;
+    if (datagram.size() < kHeaderSize || datagram.size() > kMaxDatagram)
+        return std::nullopt;
+    if (ReadU16(datagram, 0) != kRequestMagic)
+        return std::nullopt;
     const std::size_t payloadLength = ReadU16(datagram, 42);
-    if (kHeaderSize + payloadLength != datagram.size()) return std::nullopt;
+    if (kHeaderSize + payloadLength != datagram.size())
+        return std::nullopt;
 
     Request request;
     request.opcode = ReadU16(datagram, 2);
@@ -125,13 +138,16 @@ std::optional<Request> ParseRequest(std::span<const std::uint8_t> datagram) {
 
     auto payload = datagram.subspan(kHeaderSize);
     if (request.opcode != op::kDiscover) {
-        if (payload.size() < kCredentialBlockSize) return std::nullopt;
+        if (payload.size() < kCredentialBlockSize)
+            return std::nullopt;
         request.hasCredentials = true;
         auto user = DecodeCredentialHalf(payload.subspan(0, 64));
         auto password = DecodeCredentialHalf(payload.subspan(64, 64));
         request.credentialsDecoded = user.has_value() && password.has_value();
-        if (user) request.user = std::move(*user);
-        if (password) request.password = std::move(*password);
+        if (user)
+            request.user = std::move(*user);
+        if (password)
+            request.password = std::move(*password);
         payload = payload.subspan(kCredentialBlockSize);
     }
     request.records = ParseRecords(payload);
@@ -139,7 +155,8 @@ std::optional<Request> ParseRequest(std::span<const std::uint8_t> datagram) {
 }
 
 std::optional<std::string> Base64Decode(std::string_view text) {
-    if (text.size() % 4 != 0) return std::nullopt;
+    if (text.size() % 4 != 0)
+        return std::nullopt;
     std::string out;
     out.reserve(text.size() / 4 * 3);
     for (std::size_t i = 0; i < text.size(); i += 4) {
@@ -153,17 +170,20 @@ std::optional<std::string> Base64Decode(std::string_view text) {
                 ++padding;
                 continue;
             }
-            if (padding > 0) return std::nullopt;  // data after padding
+            if (padding > 0)
+                return std::nullopt;  // data after padding
             values[k] = Base64Value(c);
-            if (values[k] < 0) return std::nullopt;
+            if (values[k] < 0)
+                return std::nullopt;
         }
-        const unsigned group = (static_cast<unsigned>(values[0]) << 18) |
-                               (static_cast<unsigned>(values[1]) << 12) |
-                               (static_cast<unsigned>(values[2]) << 6) |
-                               static_cast<unsigned>(values[3]);
+        const unsigned group =
+            (static_cast<unsigned>(values[0]) << 18) | (static_cast<unsigned>(values[1]) << 12) |
+            (static_cast<unsigned>(values[2]) << 6) | static_cast<unsigned>(values[3]);
         out.push_back(static_cast<char>((group >> 16) & 0xFF));
-        if (padding < 2) out.push_back(static_cast<char>((group >> 8) & 0xFF));
-        if (padding < 1) out.push_back(static_cast<char>(group & 0xFF));
+        if (padding < 2)
+            out.push_back(static_cast<char>((group >> 8) & 0xFF));
+        if (padding < 1)
+            out.push_back(static_cast<char>(group & 0xFF));
     }
     return out;
 }
@@ -175,7 +195,8 @@ std::string Base64Encode(std::string_view bytes) {
         unsigned group = 0;
         for (std::size_t k = 0; k < 3; ++k) {
             group <<= 8;
-            if (k < n) group |= static_cast<unsigned char>(bytes[i + k]);
+            if (k < n)
+                group |= static_cast<unsigned char>(bytes[i + k]);
         }
         out.push_back(kAlphabet[(group >> 18) & 63]);
         out.push_back(kAlphabet[(group >> 12) & 63]);
@@ -203,10 +224,12 @@ ReplyWriter& ReplyWriter::Text(std::int16_t type, std::string_view text) {
     // Keep every reply within one receive buffer: a text that would not fit
     // is cut so that its padded record still does.
     const std::size_t room = kMaxDatagram - std::min(kMaxDatagram, bytes_.size());
-    if (room < 4) return *this;
+    if (room < 4)
+        return *this;
     std::size_t maxText = room - 4;
     maxText = maxText == 0 ? 0 : maxText - 1;  // room for at least one zero byte
-    if (text.size() > maxText) text = text.substr(0, maxText);
+    if (text.size() > maxText)
+        text = text.substr(0, maxText);
     const std::size_t valueSize = PaddedSize(text.size());
     std::vector<std::uint8_t> record(4 + valueSize, 0);
     const auto length = static_cast<std::uint16_t>(record.size());
@@ -233,7 +256,8 @@ ReplyWriter& ReplyWriter::Raw(std::int16_t type, std::int16_t lengthField,
     record[2] = static_cast<std::uint8_t>(ulength & 0xFF);
     record[3] = static_cast<std::uint8_t>(ulength >> 8);
     record.insert(record.end(), value.begin(), value.end());
-    if (bytes_.size() + record.size() <= kMaxDatagram) Append(record);
+    if (bytes_.size() + record.size() <= kMaxDatagram)
+        Append(record);
     return *this;
 }
 
@@ -254,7 +278,8 @@ void ReplyWriter::Append(std::span<const std::uint8_t> part) {
 }
 
 void ReplyWriter::UpdateLength() {
-    if (!forcedLength_) WriteU16(bytes_, 42, static_cast<std::uint16_t>(bytes_.size() - kHeaderSize));
+    if (!forcedLength_)
+        WriteU16(bytes_, 42, static_cast<std::uint16_t>(bytes_.size() - kHeaderSize));
 }
 
 }  // namespace sim

@@ -81,10 +81,10 @@ struct Request {
     SessionBytes session{};
     DeviceId deviceId{};
     bool hasCredentials = false;
-    std::string user;      // decoded from the credential block
-    std::string password;  // decoded from the credential block
+    std::string user;                 // decoded from the credential block
+    std::string password;             // decoded from the credential block
     bool credentialsDecoded = false;  // both halves were valid Base64
-    std::vector<Record> records;  // the records after the credential block
+    std::vector<Record> records;      // the records after the credential block
 };
 
 // The recorder's request check: at least a header, the request magic, and a
@@ -110,7 +110,8 @@ public:
     ReplyWriter& Number(std::int16_t type, long value);
     // A record written exactly as given: the length field and the value bytes
     // are not checked against each other (used to script malformed replies).
-    ReplyWriter& Raw(std::int16_t type, std::int16_t lengthField, std::span<const std::uint8_t> value);
+    ReplyWriter& Raw(std::int16_t type, std::int16_t lengthField,
+                     std::span<const std::uint8_t> value);
 
     // Overrides the header's payload length field (for foreign datagrams).
     ReplyWriter& ForcePayloadLength(std::uint16_t length);

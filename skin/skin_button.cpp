@@ -9,319 +9,352 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/sys_colors.h"
 
-CxSkinButton::CxSkinButton(QWidget* parent) : CButton(parent), textColor(GetSysColor(COLOR_BTNTEXT)) {
-  setMouseTracking(true);
+CxSkinButton::CxSkinButton(QWidget* parent)
+    : CButton(parent), textColor(GetSysColor(COLOR_BTNTEXT)) {
+    setMouseTracking(true);
 }
 
 // The mask region, once applied, belongs to the window and goes with it.
 CxSkinButton::~CxSkinButton() = default;
 
 void CxSkinButton::releaseBitmaps() {
-  normalBitmap = QImage();
-  downBitmap = QImage();
-  disabledBitmap = QImage();
-  maskBitmap = QImage();
-  overBitmap = QImage();
-  focusBitmap = QImage();
+    normalBitmap = QImage();
+    downBitmap = QImage();
+    disabledBitmap = QImage();
+    maskBitmap = QImage();
+    overBitmap = QImage();
+    focusBitmap = QImage();
 }
 
 bool CxSkinButton::hasBitmap(int which) const {
-  switch (which) {
-    case 0: return !normalBitmap.isNull();
-    case 1: return !downBitmap.isNull();
-    case 2: return !disabledBitmap.isNull();
-    case 3: return !maskBitmap.isNull();
-    case 4: return !overBitmap.isNull();
-    case 5: return !focusBitmap.isNull();
-    default: return false;
-  }
+    switch (which) {
+        case 0:
+            return !normalBitmap.isNull();
+        case 1:
+            return !downBitmap.isNull();
+        case 2:
+            return !disabledBitmap.isNull();
+        case 3:
+            return !maskBitmap.isNull();
+        case 4:
+            return !overBitmap.isNull();
+        case 5:
+            return !focusBitmap.isNull();
+        default:
+            return false;
+    }
 }
 
 void CxSkinButton::SetTextColor(COLORREF color) {
-  textColor = color;
-  update();
+    textColor = color;
+    update();
 }
 
-void CxSkinButton::LoadSkinBitmaps(unsigned normal, unsigned down, unsigned over, unsigned disabled, unsigned focus,
-                                   unsigned mask, short mode, short border, short margin) {
-  releaseBitmaps();
-  if (normal != 0) normalBitmap = LoadBitmapResource(normal);
-  if (down != 0) downBitmap = LoadBitmapResource(down);
-  if (over != 0) overBitmap = LoadBitmapResource(over);
-  if (focus != 0) focusBitmap = LoadBitmapResource(focus);
-  if (disabled != 0) {
-    disabledBitmap = LoadBitmapResource(disabled);
-  } else if (normal != 0) {
-    disabledBitmap = LoadBitmapResource(normal);
-  }
-  drawMode = mode >= 2 ? DrawModeTile : (mode < 0 ? DrawModeNormal : mode);
-  drawBorder = border;
-  focusMargin = margin < 0 ? 0 : margin;
-  if (mask != 0) {
-    maskBitmap = LoadBitmapResource(mask);
-    // The window owns a region once it has it; the button only remembers
-    // the one it handed over.
-    maskRegion = QRegion();
-    maskRegionApplied = false;
-    if (!maskBitmap.isNull()) {
-      maskRegion = RegionFromMask(maskBitmap, qRgb(255, 255, 255));
-      SetWindowRgn(maskRegion, TRUE);
-      maskRegionApplied = true;
-      if (drawMode == DrawModeNormal) resize(maskBitmap.width(), maskBitmap.height());
+void CxSkinButton::LoadSkinBitmaps(unsigned normal, unsigned down, unsigned over, unsigned disabled,
+                                   unsigned focus, unsigned mask, short mode, short border,
+                                   short margin) {
+    releaseBitmaps();
+    if (normal != 0)
+        normalBitmap = LoadBitmapResource(normal);
+    if (down != 0)
+        downBitmap = LoadBitmapResource(down);
+    if (over != 0)
+        overBitmap = LoadBitmapResource(over);
+    if (focus != 0)
+        focusBitmap = LoadBitmapResource(focus);
+    if (disabled != 0) {
+        disabledBitmap = LoadBitmapResource(disabled);
+    } else if (normal != 0) {
+        disabledBitmap = LoadBitmapResource(normal);
     }
-  }
-  update();
+    drawMode = mode >= 2 ? DrawModeTile : (mode < 0 ? DrawModeNormal : mode);
+    drawBorder = border;
+    focusMargin = margin < 0 ? 0 : margin;
+    if (mask != 0) {
+        maskBitmap = LoadBitmapResource(mask);
+        // The window owns a region once it has it; the button only remembers
+        // the one it handed over.
+        maskRegion = QRegion();
+        maskRegionApplied = false;
+        if (!maskBitmap.isNull()) {
+            maskRegion = RegionFromMask(maskBitmap, qRgb(255, 255, 255));
+            SetWindowRgn(maskRegion, TRUE);
+            maskRegionApplied = true;
+            if (drawMode == DrawModeNormal)
+                resize(maskBitmap.width(), maskBitmap.height());
+        }
+    }
+    update();
 }
 
 QRegion CxSkinButton::RegionFromMask(const QImage& mask, QRgb keyColor) {
-  if (mask.isNull()) return {};
-  const QImage image = mask.convertToFormat(QImage::Format_RGB32);
-  const QRgb key = keyColor & 0xFFFFFF;
-  std::vector<QRect> runs;
-  runs.reserve(40);
-  for (int y = 0; y < image.height(); ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    int x = 0;
-    while (x < image.width()) {
-      while (x < image.width() && (line[x] & 0xFFFFFF) == key) ++x;
-      const int start = x;
-      while (x < image.width() && (line[x] & 0xFFFFFF) != key) ++x;
-      if (x > start) {
-        if (runs.size() == runs.capacity()) runs.reserve(runs.capacity() + 40);
-        runs.emplace_back(start, y, x - start, 1);
-      }
+    if (mask.isNull())
+        return {};
+    const QImage image = mask.convertToFormat(QImage::Format_RGB32);
+    const QRgb key = keyColor & 0xFFFFFF;
+    std::vector<QRect> runs;
+    runs.reserve(40);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width()) {
+            while (x < image.width() && (line[x] & 0xFFFFFF) == key)
+                ++x;
+            const int start = x;
+            while (x < image.width() && (line[x] & 0xFFFFFF) != key)
+                ++x;
+            if (x > start) {
+                if (runs.size() == runs.capacity())
+                    runs.reserve(runs.capacity() + 40);
+                runs.emplace_back(start, y, x - start, 1);
+            }
+        }
     }
-  }
-  QRegion region;
-  // One-pixel-high runs in row order are already the banded form a region
-  // is made of, so they are set in one step rather than united one by one.
-  region.setRects(runs.data(), static_cast<int>(runs.size()));
-  return region;
+    QRegion region;
+    // One-pixel-high runs in row order are already the banded form a region
+    // is made of, so they are set in one step rather than united one by one.
+    region.setRects(runs.data(), static_cast<int>(runs.size()));
+    return region;
 }
 
 void CxSkinButton::TileSkinBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect) {
-  if (bitmap.isNull()) return;
-  const int w = bitmap.width();
-  const int h = bitmap.height();
-  for (int y = rect.top(); y <= rect.bottom(); y += h) {
-    for (int x = rect.left(); x <= rect.right(); x += w) {
-      painter.drawImage(QPoint(x, y), bitmap,
-                        QRect(0, 0, std::min(w, rect.right() - x + 1), std::min(h, rect.bottom() - y + 1)));
+    if (bitmap.isNull())
+        return;
+    const int w = bitmap.width();
+    const int h = bitmap.height();
+    for (int y = rect.top(); y <= rect.bottom(); y += h) {
+        for (int x = rect.left(); x <= rect.right(); x += w) {
+            painter.drawImage(
+                QPoint(x, y), bitmap,
+                QRect(0, 0, std::min(w, rect.right() - x + 1), std::min(h, rect.bottom() - y + 1)));
+        }
     }
-  }
 }
 
-void CxSkinButton::PaintSkinBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect, short mode) const {
-  if (bitmap.isNull()) return;
-  if (mode == DrawModeTile) {
-    TileSkinBitmap(painter, bitmap, rect);
-    return;
-  }
-  const QRect source(0, 0, bitmap.width(), bitmap.height());
-  // 1:1 copies take what the rectangle and the bitmap have in common.
-  const QRect oneToOne(0, 0, std::min(bitmap.width(), rect.width()), std::min(bitmap.height(), rect.height()));
-  auto blit = [&](const QImage& image) {
-    if (mode == DrawModeStretch) {
-      painter.drawImage(rect, image, source);
-    } else {
-      painter.drawImage(rect.topLeft(), image, oneToOne);
+void CxSkinButton::PaintSkinBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect,
+                                   short mode) const {
+    if (bitmap.isNull())
+        return;
+    if (mode == DrawModeTile) {
+        TileSkinBitmap(painter, bitmap, rect);
+        return;
     }
-  };
-  if (maskBitmap.isNull()) {
+    const QRect source(0, 0, bitmap.width(), bitmap.height());
+    // 1:1 copies take what the rectangle and the bitmap have in common.
+    const QRect oneToOne(0, 0, std::min(bitmap.width(), rect.width()),
+                         std::min(bitmap.height(), rect.height()));
+    auto blit = [&](const QImage& image) {
+        if (mode == DrawModeStretch) {
+            painter.drawImage(rect, image, source);
+        } else {
+            painter.drawImage(rect.topLeft(), image, oneToOne);
+        }
+    };
+    if (maskBitmap.isNull()) {
+        blit(bitmap);
+        return;
+    }
+    // Composed onto what is already under the button: the state bitmap XOR,
+    // the mask AND, the state bitmap XOR again. White mask pixels keep the
+    // background, black ones show the bitmap.
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     blit(bitmap);
-    return;
-  }
-  // Composed onto what is already under the button: the state bitmap XOR,
-  // the mask AND, the state bitmap XOR again. White mask pixels keep the
-  // background, black ones show the bitmap.
-  painter.save();
-  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  blit(bitmap);
-  painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-  blit(maskBitmap);
-  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  blit(bitmap);
-  painter.restore();
+    painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    blit(maskBitmap);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    blit(bitmap);
+    painter.restore();
 }
 
 void CxSkinButton::PreSubclassWindow() {
-  const DWORD s = GetStyle() & 0xFFFF;
-  if ((s & 3) == 3) {
-    buttonKind = KindCheck;
-  } else if ((s & 9) == 9) {
-    buttonKind = KindRadio;
-  } else {
-    buttonKind = KindPush;
-  }
-  CButton::PreSubclassWindow();
-  ModifyStyle(0, BS_OWNERDRAW);
+    const DWORD s = GetStyle() & 0xFFFF;
+    if ((s & 3) == 3) {
+        buttonKind = KindCheck;
+    } else if ((s & 9) == 9) {
+        buttonKind = KindRadio;
+    } else {
+        buttonKind = KindPush;
+    }
+    CButton::PreSubclassWindow();
+    ModifyStyle(0, BS_OWNERDRAW);
 }
 
 bool CxSkinButton::pointOverButton(const QPoint& localPos) const {
-  if (!rect().contains(localPos)) return false;
-  const QRegion region = mask();
-  return region.isEmpty() || region.contains(localPos);
+    if (!rect().contains(localPos))
+        return false;
+    const QRegion region = mask();
+    return region.isEmpty() || region.contains(localPos);
 }
 
-bool CxSkinButton::hitButton(const QPoint& pos) const { return pointOverButton(pos); }
+bool CxSkinButton::hitButton(const QPoint& pos) const {
+    return pointOverButton(pos);
+}
 
 void CxSkinButton::DrawItem(DRAWITEMSTRUCT* drawItem) {
-  QPainter& painter = *drawItem->hDC;
-  UINT state = drawItem->itemState;
-  // Press tracking: the pressed face follows the cursor while the mouse is
-  // held. The state is corrected and the face drawn for the new state.
-  if (capturedPress) {
-    const bool inside = pointOverButton(lastMousePos);
-    if (inside && !isDown()) {
-      setDown(true);
-      state |= ODS_SELECTED;
-    } else if (!inside && isDown()) {
-      setDown(false);
-      state &= ~ODS_SELECTED;
+    QPainter& painter = *drawItem->hDC;
+    UINT state = drawItem->itemState;
+    // Press tracking: the pressed face follows the cursor while the mouse is
+    // held. The state is corrected and the face drawn for the new state.
+    if (capturedPress) {
+        const bool inside = pointOverButton(lastMousePos);
+        if (inside && !isDown()) {
+            setDown(true);
+            state |= ODS_SELECTED;
+        } else if (!inside && isDown()) {
+            setDown(false);
+            state &= ~ODS_SELECTED;
+        }
     }
-  }
-  const QString caption = text();
-  QRect r = drawItem->rcItem;
-  QRect t = r.adjusted(focusMargin + 2, 0, -(focusMargin + 2), 0);
-  painter.setFont(font());
-  const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    const QString caption = text();
+    QRect r = drawItem->rcItem;
+    QRect t = r.adjusted(focusMargin + 2, 0, -(focusMargin + 2), 0);
+    painter.setFont(font());
+    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
-  if (state & ODS_DISABLED) {
-    if (!disabledBitmap.isNull()) {
-      PaintSkinBitmap(painter, disabledBitmap, r, drawMode);
-    } else {
-      painter.fillRect(r, sysColor(COLOR_BTNFACE));
+    if (state & ODS_DISABLED) {
+        if (!disabledBitmap.isNull()) {
+            PaintSkinBitmap(painter, disabledBitmap, r, drawMode);
+        } else {
+            painter.fillRect(r, sysColor(COLOR_BTNFACE));
+        }
+        if (drawBorder)
+            DrawEdge(painter, r, EDGE_RAISED, BF_RECT);
+        painter.setPen(sysColor(COLOR_BTNHIGHLIGHT));
+        if (checkState)
+            t.translate(1, 1);
+        DrawText(painter, caption, t, format);
+        painter.setPen(sysColor(COLOR_GRAYTEXT));
+        t.translate(-1, -1);
+        DrawText(painter, caption, t, format);
+        return;
     }
-    if (drawBorder) DrawEdge(painter, r, EDGE_RAISED, BF_RECT);
-    painter.setPen(sysColor(COLOR_BTNHIGHLIGHT));
-    if (checkState) t.translate(1, 1);
-    DrawText(painter, caption, t, format);
-    painter.setPen(sysColor(COLOR_GRAYTEXT));
-    t.translate(-1, -1);
-    DrawText(painter, caption, t, format);
-    return;
-  }
 
-  UINT edge = EDGE_RAISED;
-  if ((state & ODS_SELECTED) || checkState) {
-    if (!downBitmap.isNull()) {
-      PaintSkinBitmap(painter, downBitmap, r, drawMode);
+    UINT edge = EDGE_RAISED;
+    if ((state & ODS_SELECTED) || checkState) {
+        if (!downBitmap.isNull()) {
+            PaintSkinBitmap(painter, downBitmap, r, drawMode);
+        } else {
+            painter.fillRect(r, sysColor(COLOR_BTNFACE));
+        }
+        t.translate(1, 1);
+        edge = EDGE_SUNKEN;
+    } else if (!normalBitmap.isNull()) {
+        if (hovering && !overBitmap.isNull()) {
+            PaintSkinBitmap(painter, overBitmap, r, drawMode);
+        } else if ((state & ODS_FOCUS) && !focusBitmap.isNull()) {
+            PaintSkinBitmap(painter, focusBitmap, r, drawMode);
+        } else {
+            PaintSkinBitmap(painter, normalBitmap, r, drawMode);
+        }
     } else {
-      painter.fillRect(r, sysColor(COLOR_BTNFACE));
+        painter.fillRect(r, sysColor(COLOR_BTNFACE));
     }
-    t.translate(1, 1);
-    edge = EDGE_SUNKEN;
-  } else if (!normalBitmap.isNull()) {
-    if (hovering && !overBitmap.isNull()) {
-      PaintSkinBitmap(painter, overBitmap, r, drawMode);
-    } else if ((state & ODS_FOCUS) && !focusBitmap.isNull()) {
-      PaintSkinBitmap(painter, focusBitmap, r, drawMode);
-    } else {
-      PaintSkinBitmap(painter, normalBitmap, r, drawMode);
+    if (drawBorder)
+        DrawEdge(painter, r, edge, BF_RECT);
+    if ((state & ODS_FOCUS) && focusMargin > 0) {
+        r.adjust(focusMargin, focusMargin, -focusMargin, -focusMargin);
+        DrawFocusRect(painter, r);
     }
-  } else {
-    painter.fillRect(r, sysColor(COLOR_BTNFACE));
-  }
-  if (drawBorder) DrawEdge(painter, r, edge, BF_RECT);
-  if ((state & ODS_FOCUS) && focusMargin > 0) {
-    r.adjust(focusMargin, focusMargin, -focusMargin, -focusMargin);
-    DrawFocusRect(painter, r);
-  }
-  painter.setPen(toQColor(textColor));
-  DrawText(painter, caption, t, format);
+    painter.setPen(toQColor(textColor));
+    DrawText(painter, caption, t, format);
 }
 
 void CxSkinButton::mouseMoveEvent(QMouseEvent* event) {
-  lastMousePos = event->position().toPoint();
-  if (capturedPress) {
-    const bool inside = pointOverButton(lastMousePos);
-    if (inside != isDown()) {
-      setDown(inside);
-      update();
+    lastMousePos = event->position().toPoint();
+    if (capturedPress) {
+        const bool inside = pointOverButton(lastMousePos);
+        if (inside != isDown()) {
+            setDown(inside);
+            update();
+        }
+    } else if (!hovering) {
+        // Qt always reports the leave, so asking for it cannot fail.
+        hovering = true;
+        update();
     }
-  } else if (!hovering) {
-    // Qt always reports the leave, so asking for it cannot fail.
-    hovering = true;
-    update();
-  }
-  CButton::mouseMoveEvent(event);
+    CButton::mouseMoveEvent(event);
 }
 
 void CxSkinButton::leaveEvent(QEvent* /*event*/) {
-  hovering = false;
-  update();
+    hovering = false;
+    update();
 }
 
 void CxSkinButton::mousePressEvent(QMouseEvent* event) {
-  lastMousePos = event->position().toPoint();
-  if (event->button() != Qt::LeftButton) {
+    lastMousePos = event->position().toPoint();
+    if (event->button() != Qt::LeftButton) {
+        CButton::mousePressEvent(event);
+        return;
+    }
+    if (hovering)
+        hovering = false;
     CButton::mousePressEvent(event);
-    return;
-  }
-  if (hovering) hovering = false;
-  CButton::mousePressEvent(event);
-  capturedPress = true;
+    capturedPress = true;
 }
 
 void CxSkinButton::mouseDoubleClickEvent(QMouseEvent* event) {
-  // A quick second click is a second press.
-  mousePressEvent(event);
+    // A quick second click is a second press.
+    mousePressEvent(event);
 }
 
 void CxSkinButton::mouseReleaseEvent(QMouseEvent* event) {
-  lastMousePos = event->position().toPoint();
-  if (event->button() != Qt::LeftButton) {
+    lastMousePos = event->position().toPoint();
+    if (event->button() != Qt::LeftButton) {
+        CButton::mouseReleaseEvent(event);
+        return;
+    }
+    if (buttonKind != KindPush && pointOverButton(lastMousePos)) {
+        SendMessage(BM_SETCHECK, buttonKind == KindCheck ? !checkState : 1, 0);
+    }
+    capturedPress = false;
     CButton::mouseReleaseEvent(event);
-    return;
-  }
-  if (buttonKind != KindPush && pointOverButton(lastMousePos)) {
-    SendMessage(BM_SETCHECK, buttonKind == KindCheck ? !checkState : 1, 0);
-  }
-  capturedPress = false;
-  CButton::mouseReleaseEvent(event);
 }
 
 void CxSkinButton::keyPressEvent(QKeyEvent* event) {
-  if (buttonKind != KindPush && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-    SendMessage(BM_SETCHECK, buttonKind == KindCheck ? !checkState : 1, 0);
-  }
-  CButton::keyPressEvent(event);
+    if (buttonKind != KindPush && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        SendMessage(BM_SETCHECK, buttonKind == KindCheck ? !checkState : 1, 0);
+    }
+    CButton::keyPressEvent(event);
 }
 
 void CxSkinButton::focusOutEvent(QFocusEvent* event) {
-  if (capturedPress) capturedPress = false;
-  CButton::focusOutEvent(event);
+    if (capturedPress)
+        capturedPress = false;
+    CButton::focusOutEvent(event);
 }
 
 LRESULT CxSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case BM_GETCHECK:
-      return checkState ? 1 : 0;
-    case BM_SETCHECK: {
-      checkState = wParam != 0;
-      if (buttonKind == KindPush) checkState = false;
-      if (buttonKind == KindRadio && checkState) {
-        if (CDialog* dialog = GetOwnerDialog()) {
-          // Forward through the group, once round at most (a hidden or
-          // disabled button is not part of the walk and would never be
-          // reached again).
-          std::size_t steps = dialog->Controls().size();
-          for (CWnd* other = dialog->GetNextDlgGroupItem(this); other && other != this && steps > 0;
-               other = dialog->GetNextDlgGroupItem(other), --steps) {
-            other->PostMessage(UM_UNCHECK, 0, 0);
-          }
+    switch (message) {
+        case BM_GETCHECK:
+            return checkState ? 1 : 0;
+        case BM_SETCHECK: {
+            checkState = wParam != 0;
+            if (buttonKind == KindPush)
+                checkState = false;
+            if (buttonKind == KindRadio && checkState) {
+                if (CDialog* dialog = GetOwnerDialog()) {
+                    // Forward through the group, once round at most (a hidden or
+                    // disabled button is not part of the walk and would never be
+                    // reached again).
+                    std::size_t steps = dialog->Controls().size();
+                    for (CWnd* other = dialog->GetNextDlgGroupItem(this);
+                         other && other != this && steps > 0;
+                         other = dialog->GetNextDlgGroupItem(other), --steps) {
+                        other->PostMessage(UM_UNCHECK, 0, 0);
+                    }
+                }
+            }
+            update();
+            return 0;
         }
-      }
-      update();
-      return 0;
+        case UM_UNCHECK:
+            if (checkState) {
+                checkState = false;
+                update();
+            }
+            return 0;
+        default:
+            return CButton::WindowProc(message, wParam, lParam);
     }
-    case UM_UNCHECK:
-      if (checkState) {
-        checkState = false;
-        update();
-      }
-      return 0;
-    default:
-      return CButton::WindowProc(message, wParam, lParam);
-  }
 }

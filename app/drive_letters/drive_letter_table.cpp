@@ -58,7 +58,9 @@ std::string DriveLetterItemText(const DriveLetterEntry& entry) {
     return entry.localName;
 }
 
-bool DriveLetterItemInUse(std::string_view itemText) { return itemText.size() > 4; }
+bool DriveLetterItemInUse(std::string_view itemText) {
+    return itemText.size() > 4;
+}
 
 void FillDriveLetterList(const DriveLetterTable& table, services::NetworkDrives& drives,
                          DriveLetterList& list) {

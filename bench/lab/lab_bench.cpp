@@ -39,7 +39,8 @@ struct Measure {
 int Discovery(int rounds) {
     InitNetwork();
     const std::size_t addresses = LocalAddressTable.size();
-    std::printf("discovery: %zu local addresses, floor %.3f s per address\n", addresses, kDiscoveryFloorPerAddress);
+    std::printf("discovery: %zu local addresses, floor %.3f s per address\n", addresses,
+                kDiscoveryFloorPerAddress);
     double worst = 0;
     double totalWall = 0;
     double totalCpu = 0;
@@ -52,12 +53,15 @@ int Discovery(int rounds) {
         worst = std::max(worst, perAddress / kDiscoveryFloorPerAddress);
         totalWall += wall;
         totalCpu += cpu;
-        std::printf("  round %d: %zu recorders, %.3f s wall (%.3f s per address, %.4f x floor), cpu %.4f s (%.3f%% of wall)\n",
-                    round + 1, DeviceTable.size(), wall, perAddress, perAddress / kDiscoveryFloorPerAddress, cpu,
-                    100.0 * cpu / wall);
+        std::printf(
+            "  round %d: %zu recorders, %.3f s wall (%.3f s per address, %.4f x floor), cpu %.4f s "
+            "(%.3f%% of wall)\n",
+            round + 1, DeviceTable.size(), wall, perAddress, perAddress / kDiscoveryFloorPerAddress,
+            cpu, 100.0 * cpu / wall);
     }
-    std::printf("discovery: worst %.4f x floor (target <= 1.02), cpu %.3f%% of wall (target < 2%%)\n", worst,
-                100.0 * totalCpu / totalWall);
+    std::printf(
+        "discovery: worst %.4f x floor (target <= 1.02), cpu %.3f%% of wall (target < 2%%)\n",
+        worst, 100.0 * totalCpu / totalWall);
     ClearDeviceTable();
     ShutdownNetwork();
     return worst <= 1.02 && totalCpu / totalWall < 0.02 ? 0 : 1;
@@ -74,8 +78,10 @@ int Burst(const lab::Info& info) {
             ++found;
         }
     }
-    std::printf("burst: %d of %d recorders found in one search (%zu in the table), %.3f s wall, cpu %.4f s\n", found,
-                info.burstCount, DeviceTable.size(), wall, measure.Cpu());
+    std::printf(
+        "burst: %d of %d recorders found in one search (%zu in the table), %.3f s wall, cpu %.4f "
+        "s\n",
+        found, info.burstCount, DeviceTable.size(), wall, measure.Cpu());
     ClearDeviceTable();
     ShutdownNetwork();
     return found == info.burstCount ? 0 : 1;
@@ -90,7 +96,9 @@ int Flood(const lab::Info& info, int rate) {
     const lab::Recorder* target = slow != nullptr ? slow : info.ByKey("r2");
     const lab::Recorder* flooder = info.ByKey("r1");
     if (target == nullptr || flooder == nullptr) {
-        std::fprintf(stderr, "flood: the lab needs recorder r1 and a target (r2, or one started with --slow)\n");
+        std::fprintf(
+            stderr,
+            "flood: the lab needs recorder r1 and a target (r2, or one started with --slow)\n");
         return 2;
     }
     InitNetwork();
@@ -141,10 +149,12 @@ int Flood(const lab::Info& info, int rate) {
         const double cpu = measure.Cpu();
         sender.Stop();
         const long sent = sender.Sent();
-        std::printf("flood (%s, %d/s): login %s, %.3f s wall, client cpu %.4f s (%.2f%% of wall), %ld foreign datagrams "
-                    "sent%s%s\n",
-                    scenario.what, rate, ok == 1 ? "succeeded" : "FAILED", wall, cpu, 100.0 * cpu / wall, sent,
-                    sender.Error().empty() ? "" : ", sender error: ", sender.Error().c_str());
+        std::printf(
+            "flood (%s, %d/s): login %s, %.3f s wall, client cpu %.4f s (%.2f%% of wall), %ld "
+            "foreign datagrams "
+            "sent%s%s\n",
+            scenario.what, rate, ok == 1 ? "succeeded" : "FAILED", wall, cpu, 100.0 * cpu / wall,
+            sent, sender.Error().empty() ? "" : ", sender error: ", sender.Error().c_str());
         if (ok != 1) {
             ++failures;
         }

@@ -1,10 +1,10 @@
 // Throughput of the reply path: the reply check plus the record walk, in
 // datagrams per second (items_per_second).
-#include <benchmark/benchmark.h>
-
 #include <cstdint>
 #include <string_view>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"

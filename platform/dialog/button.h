@@ -13,44 +13,44 @@
 #include "window.h"
 
 class CButton : public QAbstractButton, public CWnd {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit CButton(QWidget* parent = nullptr);
-  ~CButton() override;
+public:
+    explicit CButton(QWidget* parent = nullptr);
+    ~CButton() override;
 
-  BOOL Create(const QString& caption, DWORD style, const QRect& rect, CWnd* parent, int id);
+    BOOL Create(const QString& caption, DWORD style, const QRect& rect, CWnd* parent, int id);
 
-  int GetCheck() const;
-  void SetCheck(int check);
-  UINT GetState() const;  // BST_CHECKED | BST_PUSHED | BST_FOCUS
-  void SetState(BOOL pushed);
-  UINT GetButtonStyle() const { return GetStyle() & 0xFFFF; }
-  void SetButtonStyle(UINT style, BOOL redraw = TRUE);
+    int GetCheck() const;
+    void SetCheck(int check);
+    UINT GetState() const;  // BST_CHECKED | BST_PUSHED | BST_FOCUS
+    void SetState(BOOL pushed);
+    UINT GetButtonStyle() const { return GetStyle() & 0xFFFF; }
+    void SetButtonStyle(UINT style, BOOL redraw = TRUE);
 
-  // Accessibility: the name and tooltip that readers and hovering show
-  // (buttons of the skin have no caption of their own).
-  void SetAccessibleName(const QString& name);
-  void SetToolTip(const QString& tip);
+    // Accessibility: the name and tooltip that readers and hovering show
+    // (buttons of the skin have no caption of their own).
+    void SetAccessibleName(const QString& name);
+    void SetToolTip(const QString& tip);
 
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  bool AcceptsClass(ControlClass controlClass) const override;
-  void ApplyTemplate(const ControlTemplate& control) override;
-  void SetWindowText(const QString& text) override;
-  QString GetWindowText() const override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool AcceptsClass(ControlClass controlClass) const override;
+    void ApplyTemplate(const ControlTemplate& control) override;
+    void SetWindowText(const QString& text) override;
+    QString GetWindowText() const override;
 
-  // Paints an owner-drawn button (BS_OWNERDRAW).
-  virtual void DrawItem(DRAWITEMSTRUCT* drawItem);
+    // Paints an owner-drawn button (BS_OWNERDRAW).
+    virtual void DrawItem(DRAWITEMSTRUCT* drawItem);
 
-  QSize sizeHint() const override;
+    QSize sizeHint() const override;
 
- protected:
-  bool event(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-  void nextCheckState() override;
-  void checkStateSet() override;
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void nextCheckState() override;
+    void checkStateSet() override;
 
- private:
-  void onClicked();
-  int check_ = BST_UNCHECKED;
+private:
+    void onClicked();
+    int check_ = BST_UNCHECKED;
 };

@@ -9,34 +9,34 @@
 #include "window.h"
 
 class CComboBox : public QComboBox, public CWnd {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit CComboBox(QWidget* parent = nullptr);
-  ~CComboBox() override;
+public:
+    explicit CComboBox(QWidget* parent = nullptr);
+    ~CComboBox() override;
 
-  int AddString(const QString& text);   // index of the new item
-  int InsertString(int index, const QString& text);
-  int DeleteString(int index);          // remaining count, or CB_ERR
-  void ResetContent();
-  int GetCount() const;
-  int GetCurSel() const;                // CB_ERR when none
-  int SetCurSel(int index);             // CB_ERR for -1 or out of range (selection cleared)
-  int GetLBText(int index, QString& text) const;  // length, or CB_ERR
-  QString GetLBText(int index) const;
-  int FindStringExact(int startAfter, const QString& text) const;
-  int SetItemData(int index, DWORD_PTR data);
-  DWORD_PTR GetItemData(int index) const;
+    int AddString(const QString& text);  // index of the new item
+    int InsertString(int index, const QString& text);
+    int DeleteString(int index);  // remaining count, or CB_ERR
+    void ResetContent();
+    int GetCount() const;
+    int GetCurSel() const;     // CB_ERR when none
+    int SetCurSel(int index);  // CB_ERR for -1 or out of range (selection cleared)
+    int GetLBText(int index, QString& text) const;  // length, or CB_ERR
+    QString GetLBText(int index) const;
+    int FindStringExact(int startAfter, const QString& text) const;
+    int SetItemData(int index, DWORD_PTR data);
+    DWORD_PTR GetItemData(int index) const;
 
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  bool AcceptsClass(ControlClass controlClass) const override;
-  void ApplyTemplate(const ControlTemplate& control) override;
-  QString GetWindowText() const override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool AcceptsClass(ControlClass controlClass) const override;
+    void ApplyTemplate(const ControlTemplate& control) override;
+    QString GetWindowText() const override;
 
- protected:
-  bool event(QEvent* event) override;
+protected:
+    bool event(QEvent* event) override;
 
- private:
-  void onUserChoice(int index);
-  int programmatic_ = 0;
+private:
+    void onUserChoice(int index);
+    int programmatic_ = 0;
 };

@@ -30,14 +30,13 @@
 // inside the dialog's modal loop after OnInitDialog, and may fill fields,
 // click buttons or call EndDialog.
 
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include <QDialog>
-#include <QFont>
-#include <QIcon>
 
 #include "dialog_template.h"
 #include "dialog_units.h"
@@ -49,19 +48,19 @@ class CEdit;
 
 // DoDataExchange's argument: tells DDX_* which way data goes.
 class CDataExchange {
- public:
-  enum class Mode { Bind, ToControls, FromControls };
-  CDataExchange(CDialog* dialog, Mode mode) : m_pDlgWnd(dialog), mode_(mode) {}
-  CDialog* m_pDlgWnd;
-  BOOL m_bSaveAndValidate() const { return mode_ == Mode::FromControls; }
-  Mode mode() const { return mode_; }
-  bool failed() const { return failed_; }
-  void Fail() { failed_ = true; }
-  CWnd* lastControl = nullptr;
+public:
+    enum class Mode { Bind, ToControls, FromControls };
+    CDataExchange(CDialog* dialog, Mode mode) : m_pDlgWnd(dialog), mode_(mode) {}
+    CDialog* m_pDlgWnd;
+    BOOL m_bSaveAndValidate() const { return mode_ == Mode::FromControls; }
+    Mode mode() const { return mode_; }
+    bool failed() const { return failed_; }
+    void Fail() { failed_ = true; }
+    CWnd* lastControl = nullptr;
 
- private:
-  Mode mode_;
-  bool failed_ = false;
+private:
+    Mode mode_;
+    bool failed_ = false;
 };
 
 // Binds `control` to control `id` of the dialog.
@@ -73,142 +72,144 @@ void DDX_Text(CDataExchange* pDX, int id, QString& value);
 void DDV_MaxChars(CDataExchange* pDX, const QString& value, int maxChars);
 
 class CDialog : public QDialog, public CWnd {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // The dialog of template number `templateId` (looked up when it is
-  // created), or of a template given as data.
-  explicit CDialog(int templateId, CWnd* parent = nullptr);
-  explicit CDialog(const DialogTemplate& dialogTemplate, CWnd* parent = nullptr);
-  ~CDialog() override;
+public:
+    // The dialog of template number `templateId` (looked up when it is
+    // created), or of a template given as data.
+    explicit CDialog(int templateId, CWnd* parent = nullptr);
+    explicit CDialog(const DialogTemplate& dialogTemplate, CWnd* parent = nullptr);
+    ~CDialog() override;
 
-  static const MessageMap& ThisMessageMap();
-  virtual const MessageMap& GetMessageMap() const;
+    static const MessageMap& ThisMessageMap();
+    virtual const MessageMap& GetMessageMap() const;
 
-  // Runs the dialog modally; IDOK, IDCANCEL or the EndDialog value (-1 when
-  // it could not be created or was destroyed without EndDialog).
-  virtual int DoModal();
-  // Creates the dialog without running it (modeless): bindings, controls,
-  // OnInitDialog. It is not shown. FALSE when the template is missing.
-  BOOL Create(CWnd* parent = nullptr);
-  // Ends the modal run with `result` (after the current handler returns).
-  void EndDialog(int result);
-  // Destroys the window: ends a modal run, runs OnDestroy and removes the
-  // controls.
-  BOOL DestroyWindow();
-  bool IsCreated() const { return created_; }
-  // True from the start of a modal run until EndDialog (or DestroyWindow).
-  bool IsRunningModal() const { return runningModal_ && !ending_; }
+    // Runs the dialog modally; IDOK, IDCANCEL or the EndDialog value (-1 when
+    // it could not be created or was destroyed without EndDialog).
+    virtual int DoModal();
+    // Creates the dialog without running it (modeless): bindings, controls,
+    // OnInitDialog. It is not shown. FALSE when the template is missing.
+    BOOL Create(CWnd* parent = nullptr);
+    // Ends the modal run with `result` (after the current handler returns).
+    void EndDialog(int result);
+    // Destroys the window: ends a modal run, runs OnDestroy and removes the
+    // controls.
+    BOOL DestroyWindow();
+    bool IsCreated() const { return created_; }
+    // True from the start of a modal run until EndDialog (or DestroyWindow).
+    bool IsRunningModal() const { return runningModal_ && !ending_; }
 
-  // Overridables.
-  virtual BOOL OnInitDialog();
-  virtual void OnOK();
-  virtual void OnCancel();
-  virtual void DoDataExchange(CDataExchange* pDX);
-  BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    // Overridables.
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange* pDX);
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
-  // Binds `control` to the template's control `id` before creation.
-  void BindControl(int id, CWnd& control);
+    // Binds `control` to the template's control `id` before creation.
+    void BindControl(int id, CWnd& control);
 
-  // Controls by id (the first with that id), and all of them in template
-  // order (controls created later, such as skin scroll bars, at the end).
-  CWnd* GetDlgItem(int id) const;
-  template <class T>
-  T* GetDlgItemAs(int id) const { return dynamic_cast<T*>(GetDlgItem(id)); }
-  const std::vector<CWnd*>& Controls() const { return controls_; }
-  // The next (or previous) visible and enabled control of `control`'s group
-  // (WS_GROUP starts a group), wrapping around inside the group; `control`
-  // itself when it is alone; nullptr when it is not a control of this
-  // dialog.
-  CWnd* GetNextDlgGroupItem(CWnd* control, BOOL previous = FALSE) const;
-  // Adds a control created at run time (CWnd::Create of a child) to the
-  // control list; the dialog layer calls it.
-  void AddRuntimeControl(CWnd* control);
+    // Controls by id (the first with that id), and all of them in template
+    // order (controls created later, such as skin scroll bars, at the end).
+    CWnd* GetDlgItem(int id) const;
+    template <class T>
+    T* GetDlgItemAs(int id) const {
+        return dynamic_cast<T*>(GetDlgItem(id));
+    }
+    const std::vector<CWnd*>& Controls() const { return controls_; }
+    // The next (or previous) visible and enabled control of `control`'s group
+    // (WS_GROUP starts a group), wrapping around inside the group; `control`
+    // itself when it is alone; nullptr when it is not a control of this
+    // dialog.
+    CWnd* GetNextDlgGroupItem(CWnd* control, BOOL previous = FALSE) const;
+    // Adds a control created at run time (CWnd::Create of a child) to the
+    // control list; the dialog layer calls it.
+    void AddRuntimeControl(CWnd* control);
 
-  QString GetDlgItemText(int id) const;
-  void SetDlgItemText(int id, const QString& text);
+    QString GetDlgItemText(int id) const;
+    void SetDlgItemText(int id, const QString& text);
 
-  // The template this dialog is built from (after creation) and its units.
-  int GetTemplateId() const { return templateId_; }
-  const DialogTemplate* Template() const { return template_ ? &*template_ : nullptr; }
-  DialogBaseUnits BaseUnits() const { return units_; }
-  QRect MapDialogRect(const QRect& dialogUnits) const;
+    // The template this dialog is built from (after creation) and its units.
+    int GetTemplateId() const { return templateId_; }
+    const DialogTemplate* Template() const { return template_ ? &*template_ : nullptr; }
+    DialogBaseUnits BaseUnits() const { return units_; }
+    QRect MapDialogRect(const QRect& dialogUnits) const;
 
-  // The message-map entry that handles a message, or nullptr.
-  const MessageMapEntry* FindHandler(UINT message, UINT code, int id) const;
+    // The message-map entry that handles a message, or nullptr.
+    const MessageMapEntry* FindHandler(UINT message, UINT code, int id) const;
 
-  // Message handling: the message map, then the defaults below.
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Message handling: the message map, then the defaults below.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  // The platform's defaults, which handlers call as "default processing".
-  BOOL OnEraseBkgnd(QPainter& painter);  // fills with COLOR_BTNFACE
-  void OnPaint(QPainter& painter);        // nothing (controls paint themselves)
-  void OnCtlColor(CtlColor& color);       // the platform's colours
-  UINT OnNcHitTest(QPoint screenPos);     // HTCLIENT inside the window
-  void OnLButtonDown(UINT flags, QPoint clientPos);
-  void OnSize(UINT type, int cx, int cy);
-  void OnDestroy();
-  void OnClose();  // sends IDCANCEL
+    // The platform's defaults, which handlers call as "default processing".
+    BOOL OnEraseBkgnd(QPainter& painter);  // fills with COLOR_BTNFACE
+    void OnPaint(QPainter& painter);       // nothing (controls paint themselves)
+    void OnCtlColor(CtlColor& color);      // the platform's colours
+    UINT OnNcHitTest(QPoint screenPos);    // HTCLIENT inside the window
+    void OnLButtonDown(UINT flags, QPoint clientPos);
+    void OnSize(UINT type, int cx, int cy);
+    void OnDestroy();
+    void OnClose();  // sends IDCANCEL
 
-  // The window's move by the window system, as WM_NCLBUTTONDOWN with
-  // HTCAPTION starts it. Tests replace it to see that a move was asked for.
-  static void SetWindowMoveHook(std::function<void(CDialog&, QPoint screenPos)> hook);
+    // The window's move by the window system, as WM_NCLBUTTONDOWN with
+    // HTCAPTION starts it. Tests replace it to see that a move was asked for.
+    static void SetWindowMoveHook(std::function<void(CDialog&, QPoint screenPos)> hook);
 
- protected:
-  bool event(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
- private:
-  bool createWindow(CWnd* parent);
-  void createControls();
-  CWnd* instantiate(const ControlTemplate& control, CWnd* bound);
-  void destroyWindowContents();
-  void sendCommand(int id, UINT code);
-  int defaultButtonId() const;
-  void beginSystemMove(QPoint screenPos);
+private:
+    bool createWindow(CWnd* parent);
+    void createControls();
+    CWnd* instantiate(const ControlTemplate& control, CWnd* bound);
+    void destroyWindowContents();
+    void sendCommand(int id, UINT code);
+    int defaultButtonId() const;
+    void beginSystemMove(QPoint screenPos);
 
-  int templateId_;
-  std::optional<DialogTemplate> template_;
-  CWnd* parentWnd_;
-  DialogBaseUnits units_;
-  QFont font_;
-  std::vector<std::pair<int, CWnd*>> bindings_;     // BindControl
-  std::vector<std::pair<int, CWnd*>> ddxBindings_;  // DDX_Control, per creation
-  std::vector<CWnd*> runtimeControls_;
-  QWidget* initialFocus_ = nullptr;
-  int defaultId_ = IDOK;
-  friend void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
-  std::vector<CWnd*> controls_;
-  std::vector<QWidget*> ownedControls_;
-  bool created_ = false;
-  bool runningModal_ = false;
-  bool ending_ = false;
-  int modalResult_ = -1;
-  bool inSizeCall_ = false;
+    int templateId_;
+    std::optional<DialogTemplate> template_;
+    CWnd* parentWnd_;
+    DialogBaseUnits units_;
+    QFont font_;
+    std::vector<std::pair<int, CWnd*>> bindings_;     // BindControl
+    std::vector<std::pair<int, CWnd*>> ddxBindings_;  // DDX_Control, per creation
+    std::vector<CWnd*> runtimeControls_;
+    QWidget* initialFocus_ = nullptr;
+    int defaultId_ = IDOK;
+    friend void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+    std::vector<CWnd*> controls_;
+    std::vector<QWidget*> ownedControls_;
+    bool created_ = false;
+    bool runningModal_ = false;
+    bool ending_ = false;
+    int modalResult_ = -1;
+    bool inSizeCall_ = false;
 };
 
 // Answers modal runs in tests: while one is installed, every DoModal calls
 // it inside the modal loop once the dialog is up. Nested hooks stack; the
 // innermost one answers.
 class ScopedModalHook {
- public:
-  using Hook = std::function<void(CDialog&)>;
-  explicit ScopedModalHook(Hook hook);
-  ~ScopedModalHook();
-  ScopedModalHook(const ScopedModalHook&) = delete;
-  ScopedModalHook& operator=(const ScopedModalHook&) = delete;
-  // Template numbers of the dialogs run while this hook was installed.
-  const std::vector<int>& runs() const { return runs_; }
+public:
+    using Hook = std::function<void(CDialog&)>;
+    explicit ScopedModalHook(Hook hook);
+    ~ScopedModalHook();
+    ScopedModalHook(const ScopedModalHook&) = delete;
+    ScopedModalHook& operator=(const ScopedModalHook&) = delete;
+    // Template numbers of the dialogs run while this hook was installed.
+    const std::vector<int>& runs() const { return runs_; }
 
- private:
-  friend class CDialog;
-  Hook hook_;
-  std::vector<int> runs_;
-  ScopedModalHook* previous_;
+private:
+    friend class CDialog;
+    Hook hook_;
+    std::vector<int> runs_;
+    ScopedModalHook* previous_;
 };

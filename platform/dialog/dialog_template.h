@@ -20,69 +20,68 @@
 //                 PushButton(IDOK, {135, 26, 62, 16}), ...};
 //   RegisterDialogTemplate(t);
 
-#include <vector>
-
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "win_types.h"
 
 enum class ControlClass {
-  Button,     // push, default push, check box, radio button (BS_* type)
-  Static,     // text (SS_LEFT / SS_CENTER / SS_RIGHT) or icon (SS_ICON)
-  Edit,
-  ComboBox,
-  ListView,   // report list view
-  IpAddress,
-  Progress,
+    Button,  // push, default push, check box, radio button (BS_* type)
+    Static,  // text (SS_LEFT / SS_CENTER / SS_RIGHT) or icon (SS_ICON)
+    Edit,
+    ComboBox,
+    ListView,  // report list view
+    IpAddress,
+    Progress,
 };
 
 struct ControlTemplate {
-  int id = IDC_STATIC;
-  ControlClass controlClass = ControlClass::Static;
-  DWORD style = WS_CHILD | WS_VISIBLE;
-  DWORD exStyle = 0;
-  QRect rect;       // x, y, width, height in dialog units
-  QString text;     // caption: static texts, check boxes, radio buttons
-  unsigned iconId = 0;      // SS_ICON: the icon resource
-  QStringList initItems;    // combo box: the dialog-init strings, in order
-  int textLimit = 0;        // edit: character limit, 0 for the platform's
+    int id = IDC_STATIC;
+    ControlClass controlClass = ControlClass::Static;
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    QRect rect;             // x, y, width, height in dialog units
+    QString text;           // caption: static texts, check boxes, radio buttons
+    unsigned iconId = 0;    // SS_ICON: the icon resource
+    QStringList initItems;  // combo box: the dialog-init strings, in order
+    int textLimit = 0;      // edit: character limit, 0 for the platform's
 
-  bool visible() const { return (style & WS_VISIBLE) != 0; }
-  bool disabled() const { return (style & WS_DISABLED) != 0; }
-  bool groupStart() const { return (style & WS_GROUP) != 0; }
-  bool tabStop() const { return (style & WS_TABSTOP) != 0; }
-  bool isDefaultButton() const {
-    return controlClass == ControlClass::Button && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-  }
+    bool visible() const { return (style & WS_VISIBLE) != 0; }
+    bool disabled() const { return (style & WS_DISABLED) != 0; }
+    bool groupStart() const { return (style & WS_GROUP) != 0; }
+    bool tabStop() const { return (style & WS_TABSTOP) != 0; }
+    bool isDefaultButton() const {
+        return controlClass == ControlClass::Button && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    }
 };
 
 struct DialogTemplate {
-  int id = 0;
-  int cx = 0;  // client width in dialog units
-  int cy = 0;  // client height in dialog units
-  QString fontFace = "Arial";
-  int pointSize = 8;
-  // WS_POPUP alone: a frameless window. WS_CAPTION (| WS_SYSMENU): a title
-  // bar with the close box. DS_MODALFRAME: a fixed-size dialog frame.
-  // DS_SETFOREGROUND: brought to the front when shown.
-  DWORD style = WS_POPUP | DS_SETFONT;
-  // WS_EX_APPWINDOW: its own taskbar button.
-  DWORD exStyle = 0;
-  QString caption;
-  std::vector<ControlTemplate> controls;
+    int id = 0;
+    int cx = 0;  // client width in dialog units
+    int cy = 0;  // client height in dialog units
+    QString fontFace = "Arial";
+    int pointSize = 8;
+    // WS_POPUP alone: a frameless window. WS_CAPTION (| WS_SYSMENU): a title
+    // bar with the close box. DS_MODALFRAME: a fixed-size dialog frame.
+    // DS_SETFOREGROUND: brought to the front when shown.
+    DWORD style = WS_POPUP | DS_SETFONT;
+    // WS_EX_APPWINDOW: its own taskbar button.
+    DWORD exStyle = 0;
+    QString caption;
+    std::vector<ControlTemplate> controls;
 
-  bool hasCaption() const { return (style & WS_CAPTION) == WS_CAPTION; }
-  const ControlTemplate* findControl(int id) const;
+    bool hasCaption() const { return (style & WS_CAPTION) == WS_CAPTION; }
+    const ControlTemplate* findControl(int id) const;
 };
 
 // Extra style bits for the helpers: `hidden` clears WS_VISIBLE.
 struct ControlOptions {
-  bool hidden = false;
-  bool disabled = false;
-  bool group = false;    // WS_GROUP
-  bool tabStop = true;   // WS_TABSTOP where the kind has it by default
+    bool hidden = false;
+    bool disabled = false;
+    bool group = false;   // WS_GROUP
+    bool tabStop = true;  // WS_TABSTOP where the kind has it by default
 };
 
 // PUSHBUTTON / DEFPUSHBUTTON: BS_PUSHBUTTON | WS_TABSTOP (empty caption
@@ -107,8 +106,8 @@ ControlTemplate Icon(unsigned iconId, const QRect& rect, int id = IDC_STATIC,
                      ControlOptions options = {});
 // EDITTEXT: ES_LEFT | WS_BORDER | WS_TABSTOP | `editStyle` (ES_PASSWORD,
 // ES_AUTOHSCROLL).
-ControlTemplate Edit(int id, const QRect& rect, DWORD editStyle = ES_AUTOHSCROLL,
-                     int textLimit = 0, ControlOptions options = {});
+ControlTemplate Edit(int id, const QRect& rect, DWORD editStyle = ES_AUTOHSCROLL, int textLimit = 0,
+                     ControlOptions options = {});
 // COMBOBOX CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP with its initial items.
 ControlTemplate DropDownList(int id, const QRect& rect, const QStringList& items = {},
                              ControlOptions options = {});

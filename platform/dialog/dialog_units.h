@@ -20,9 +20,9 @@
 #include <QString>
 
 struct DialogBaseUnits {
-  int cx = 0;
-  int cy = 0;
-  bool operator==(const DialogBaseUnits&) const = default;
+    int cx = 0;
+    int cy = 0;
+    bool operator==(const DialogBaseUnits&) const = default;
 };
 
 // a * b / c rounded to the nearest integer, halves away from zero, computed

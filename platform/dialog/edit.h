@@ -8,24 +8,24 @@
 #include "window.h"
 
 class CEdit : public QLineEdit, public CWnd {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit CEdit(QWidget* parent = nullptr);
-  ~CEdit() override;
+public:
+    explicit CEdit(QWidget* parent = nullptr);
+    ~CEdit() override;
 
-  void SetLimitText(UINT maxChars);  // 0: the platform's limit
-  UINT GetLimitText() const;
-  void SetPasswordChar(QChar ch);     // 0 shows the text
-  void SetSel(int start, int end);
-  void ReplaceSel(const QString& text);
+    void SetLimitText(UINT maxChars);  // 0: the platform's limit
+    UINT GetLimitText() const;
+    void SetPasswordChar(QChar ch);  // 0 shows the text
+    void SetSel(int start, int end);
+    void ReplaceSel(const QString& text);
 
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  bool AcceptsClass(ControlClass controlClass) const override;
-  void ApplyTemplate(const ControlTemplate& control) override;
-  void SetWindowText(const QString& text) override;
-  QString GetWindowText() const override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool AcceptsClass(ControlClass controlClass) const override;
+    void ApplyTemplate(const ControlTemplate& control) override;
+    void SetWindowText(const QString& text) override;
+    QString GetWindowText() const override;
 
- protected:
-  bool event(QEvent* event) override;
+protected:
+    bool event(QEvent* event) override;
 };

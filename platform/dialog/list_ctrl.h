@@ -28,104 +28,104 @@
 // The column header of a list. A skinned header derives from it; install it
 // with CListCtrl::SetHeaderCtrl (the list owns it from then on).
 class CHeaderCtrl : public QHeaderView {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit CHeaderCtrl(QWidget* parent = nullptr);
-  ~CHeaderCtrl() override;
-  int GetItemCount() const;
-  QRect GetItemRect(int index) const;  // in header client coordinates
-  QString GetItemText(int index) const;
-  int GetItemFormat(int index) const;  // LVCFMT_*
+public:
+    explicit CHeaderCtrl(QWidget* parent = nullptr);
+    ~CHeaderCtrl() override;
+    int GetItemCount() const;
+    QRect GetItemRect(int index) const;  // in header client coordinates
+    QString GetItemText(int index) const;
+    int GetItemFormat(int index) const;  // LVCFMT_*
 };
 
 class CListCtrl : public QTreeWidget, public CWnd {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit CListCtrl(QWidget* parent = nullptr);
-  ~CListCtrl() override;
+public:
+    explicit CListCtrl(QWidget* parent = nullptr);
+    ~CListCtrl() override;
 
-  // Columns.
-  int InsertColumn(int column, const QString& heading, int format = LVCFMT_LEFT, int width = -1,
-                   int subItem = -1);
-  BOOL DeleteColumn(int column);
-  int GetColumnWidth(int column) const;
-  BOOL SetColumnWidth(int column, int width);
-  int GetColumnCount() const;
-  CHeaderCtrl* GetHeaderCtrl() const;
-  void SetHeaderCtrl(CHeaderCtrl* header);
+    // Columns.
+    int InsertColumn(int column, const QString& heading, int format = LVCFMT_LEFT, int width = -1,
+                     int subItem = -1);
+    BOOL DeleteColumn(int column);
+    int GetColumnWidth(int column) const;
+    BOOL SetColumnWidth(int column, int width);
+    int GetColumnCount() const;
+    CHeaderCtrl* GetHeaderCtrl() const;
+    void SetHeaderCtrl(CHeaderCtrl* header);
 
-  // Rows.
-  int InsertItem(int index, const QString& text);  // index of the new row
-  BOOL DeleteItem(int index);
-  BOOL DeleteAllItems();
-  int GetItemCount() const;
-  BOOL SetItemText(int item, int subItem, const QString& text);
-  QString GetItemText(int item, int subItem) const;
-  BOOL SetItemData(int item, DWORD_PTR data);
-  DWORD_PTR GetItemData(int item) const;
-  UINT GetItemState(int item, UINT mask) const;
-  BOOL SetItemState(int item, UINT state, UINT mask);
-  // The next row after `start` (-1: from the top) with all of `flags`
-  // (LVNI_SELECTED, LVNI_FOCUSED); -1 when none.
-  int GetNextItem(int start, UINT flags) const;
-  int GetSelectedCount() const;
-  QRect GetItemRect(int item) const;  // whole row, list client coordinates
-  int HitTest(const QPoint& clientPoint, int* subItem = nullptr) const;
-  BOOL EnsureVisible(int item, BOOL partialOk = FALSE);
-  BOOL RedrawItems(int first, int last);
+    // Rows.
+    int InsertItem(int index, const QString& text);  // index of the new row
+    BOOL DeleteItem(int index);
+    BOOL DeleteAllItems();
+    int GetItemCount() const;
+    BOOL SetItemText(int item, int subItem, const QString& text);
+    QString GetItemText(int item, int subItem) const;
+    BOOL SetItemData(int item, DWORD_PTR data);
+    DWORD_PTR GetItemData(int item) const;
+    UINT GetItemState(int item, UINT mask) const;
+    BOOL SetItemState(int item, UINT state, UINT mask);
+    // The next row after `start` (-1: from the top) with all of `flags`
+    // (LVNI_SELECTED, LVNI_FOCUSED); -1 when none.
+    int GetNextItem(int start, UINT flags) const;
+    int GetSelectedCount() const;
+    QRect GetItemRect(int item) const;  // whole row, list client coordinates
+    int HitTest(const QPoint& clientPoint, int* subItem = nullptr) const;
+    BOOL EnsureVisible(int item, BOOL partialOk = FALSE);
+    BOOL RedrawItems(int first, int last);
 
-  // View.
-  int GetTopIndex() const;
-  int GetCountPerPage() const;
-  DWORD GetExtendedStyle() const { return extendedStyle_; }
-  DWORD SetExtendedStyle(DWORD style);  // previous style
-  BOOL SetTextColor(COLORREF color);
-  COLORREF GetTextColor() const { return textColor_; }
-  BOOL SetTextBkColor(COLORREF color);
-  COLORREF GetTextBkColor() const { return textBkColor_; }
-  BOOL SetBkColor(COLORREF color);
-  COLORREF GetBkColor() const { return bkColor_; }
-  // LVM_SCROLL: dx pixels, dy pixels (rounded to whole rows).
-  BOOL Scroll(QSize size);
-  int GetScrollPos(int bar) const;
-  int GetScrollLimit(int bar) const;
-  int GetRowHeight() const;
-  // Shows or hides the list's own scroll bars (hidden for skinned bars).
-  void ShowOwnScrollBars(bool show);
+    // View.
+    int GetTopIndex() const;
+    int GetCountPerPage() const;
+    DWORD GetExtendedStyle() const { return extendedStyle_; }
+    DWORD SetExtendedStyle(DWORD style);  // previous style
+    BOOL SetTextColor(COLORREF color);
+    COLORREF GetTextColor() const { return textColor_; }
+    BOOL SetTextBkColor(COLORREF color);
+    COLORREF GetTextBkColor() const { return textBkColor_; }
+    BOOL SetBkColor(COLORREF color);
+    COLORREF GetBkColor() const { return bkColor_; }
+    // LVM_SCROLL: dx pixels, dy pixels (rounded to whole rows).
+    BOOL Scroll(QSize size);
+    int GetScrollPos(int bar) const;
+    int GetScrollLimit(int bar) const;
+    int GetRowHeight() const;
+    // Shows or hides the list's own scroll bars (hidden for skinned bars).
+    void ShowOwnScrollBars(bool show);
 
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  bool AcceptsClass(ControlClass controlClass) const override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool AcceptsClass(ControlClass controlClass) const override;
 
-  // The reflected NM_CUSTOMDRAW; the default draws everything itself.
-  virtual LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
+    // The reflected NM_CUSTOMDRAW; the default draws everything itself.
+    virtual LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
 
-  // Used by the row painting: how the row is drawn right now.
-  bool RowDrawnSelected(int row) const;
-  QColor RowTextColor(int row) const;
-  QColor RowBackColor(int row) const;
+    // Used by the row painting: how the row is drawn right now.
+    bool RowDrawnSelected(int row) const;
+    QColor RowTextColor(int row) const;
+    QColor RowBackColor(int row) const;
 
- protected:
-  bool event(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-  void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
- private:
-  LRESULT sendCustomDraw(NMLVCUSTOMDRAW& draw) const;
-  QTreeWidgetItem* row(int index) const;
-  DWORD extendedStyle_ = 0;
-  COLORREF textColor_ = 0;
-  COLORREF textBkColor_ = 0xFFFFFF;
-  COLORREF bkColor_ = 0xFFFFFF;
-  // Per-paint custom-draw state.
-  mutable LRESULT prepaintAnswer_ = 0;
-  mutable int drawingRow_ = -1;
-  mutable UINT drawingState_ = 0;
-  mutable COLORREF drawingText_ = CLR_DEFAULT;
-  mutable COLORREF drawingBk_ = CLR_DEFAULT;
-  bool pressed_ = false;
+private:
+    LRESULT sendCustomDraw(NMLVCUSTOMDRAW& draw) const;
+    QTreeWidgetItem* row(int index) const;
+    DWORD extendedStyle_ = 0;
+    COLORREF textColor_ = 0;
+    COLORREF textBkColor_ = 0xFFFFFF;
+    COLORREF bkColor_ = 0xFFFFFF;
+    // Per-paint custom-draw state.
+    mutable LRESULT prepaintAnswer_ = 0;
+    mutable int drawingRow_ = -1;
+    mutable UINT drawingState_ = 0;
+    mutable COLORREF drawingText_ = CLR_DEFAULT;
+    mutable COLORREF drawingBk_ = CLR_DEFAULT;
+    bool pressed_ = false;
 };

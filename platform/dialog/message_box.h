@@ -4,10 +4,9 @@
 // shows the application's name. Tests answer them with a
 // ScopedMessageBoxHook, which records every box and shows nothing.
 
+#include <QString>
 #include <functional>
 #include <vector>
-
-#include <QString>
 
 #include "win_types.h"
 
@@ -34,29 +33,29 @@ int MessageBox(CWnd* owner, const QString& text, const QString& caption = {}, UI
 int AfxMessageBox(const QString& text, UINT flags = MB_OK);
 
 struct MessageBoxRecord {
-  CWnd* owner = nullptr;
-  QString text;
-  QString caption;  // as shown: the application's name for an empty one
-  UINT flags = 0;
-  UINT icon() const { return flags & MB_ICONMASK; }
+    CWnd* owner = nullptr;
+    QString text;
+    QString caption;  // as shown: the application's name for an empty one
+    UINT flags = 0;
+    UINT icon() const { return flags & MB_ICONMASK; }
 };
 
 // While installed, message boxes are not shown: each is recorded and
 // answered by `answer` (IDOK when none is given). Hooks nest.
 class ScopedMessageBoxHook {
- public:
-  using Answer = std::function<int(const MessageBoxRecord&)>;
-  explicit ScopedMessageBoxHook(Answer answer = {});
-  ~ScopedMessageBoxHook();
-  ScopedMessageBoxHook(const ScopedMessageBoxHook&) = delete;
-  ScopedMessageBoxHook& operator=(const ScopedMessageBoxHook&) = delete;
+public:
+    using Answer = std::function<int(const MessageBoxRecord&)>;
+    explicit ScopedMessageBoxHook(Answer answer = {});
+    ~ScopedMessageBoxHook();
+    ScopedMessageBoxHook(const ScopedMessageBoxHook&) = delete;
+    ScopedMessageBoxHook& operator=(const ScopedMessageBoxHook&) = delete;
 
-  const std::vector<MessageBoxRecord>& records() const { return records_; }
-  void clear() { records_.clear(); }
+    const std::vector<MessageBoxRecord>& records() const { return records_; }
+    void clear() { records_.clear(); }
 
- private:
-  friend int MessageBox(CWnd*, const QString&, const QString&, UINT);
-  Answer answer_;
-  std::vector<MessageBoxRecord> records_;
-  ScopedMessageBoxHook* previous_;
+private:
+    friend int MessageBox(CWnd*, const QString&, const QString&, UINT);
+    Answer answer_;
+    std::vector<MessageBoxRecord> records_;
+    ScopedMessageBoxHook* previous_;
 };

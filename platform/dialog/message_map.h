@@ -30,12 +30,11 @@
 // example &CDialog::OnCancel) may be bound too; virtual ones dispatch
 // virtually.
 
+#include <QColor>
+#include <QPoint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <QColor>
-#include <QPoint>
 
 #include "win_types.h"
 
@@ -46,171 +45,203 @@ class QPainter;
 // The handler sets the text colour, the background mode and the brush:
 // brush none (NULL_BRUSH) leaves the background unpainted.
 struct CtlColor {
-  enum class Brush { Default, Null, Solid };
-  CWnd* control = nullptr;
-  UINT ctlType = CTLCOLOR_STATIC;
-  COLORREF textColor = 0;
-  int bkMode = OPAQUE;
-  COLORREF bkColor = 0;
-  Brush brush = Brush::Default;
-  COLORREF brushColor = 0;
-  void SetTextColor(COLORREF color) { textColor = color; }
-  void SetBkMode(int mode) { bkMode = mode; }
-  void SetBkColor(COLORREF color) { bkColor = color; }
+    enum class Brush { Default, Null, Solid };
+    CWnd* control = nullptr;
+    UINT ctlType = CTLCOLOR_STATIC;
+    COLORREF textColor = 0;
+    int bkMode = OPAQUE;
+    COLORREF bkColor = 0;
+    Brush brush = Brush::Default;
+    COLORREF brushColor = 0;
+    void SetTextColor(COLORREF color) { textColor = color; }
+    void SetBkMode(int mode) { bkMode = mode; }
+    void SetBkColor(COLORREF color) { bkColor = color; }
 };
 
 inline constexpr int kAnyId = -0x10000;
 
 struct MessageMapEntry {
-  using Invoker = std::function<LRESULT(CDialog&, WPARAM, LPARAM)>;
-  UINT message = 0;     // WM_COMMAND, WM_NOTIFY, WM_TIMER, WM_PAINT, ... or custom
-  UINT code = 0;        // notification code (WM_COMMAND, WM_NOTIFY)
-  int id = kAnyId;      // control id (WM_COMMAND, WM_NOTIFY) or timer id
-  const char* handlerName = "";
-  bool hasHandler = false;  // the member pointer was not null
-  Invoker invoke;
+    using Invoker = std::function<LRESULT(CDialog&, WPARAM, LPARAM)>;
+    UINT message = 0;  // WM_COMMAND, WM_NOTIFY, WM_TIMER, WM_PAINT, ... or custom
+    UINT code = 0;     // notification code (WM_COMMAND, WM_NOTIFY)
+    int id = kAnyId;   // control id (WM_COMMAND, WM_NOTIFY) or timer id
+    const char* handlerName = "";
+    bool hasHandler = false;  // the member pointer was not null
+    Invoker invoke;
 };
 
 class MessageMap {
- public:
-  MessageMap(const MessageMap* base, const char* className, std::vector<MessageMapEntry> entries);
+public:
+    MessageMap(const MessageMap* base, const char* className, std::vector<MessageMapEntry> entries);
 
-  const MessageMap* base() const { return base_; }
-  const char* className() const { return className_; }
-  const std::vector<MessageMapEntry>& entries() const { return entries_; }
+    const MessageMap* base() const { return base_; }
+    const char* className() const { return className_; }
+    const std::vector<MessageMapEntry>& entries() const { return entries_; }
 
-  // The entry for a message in this table or its bases (nearest first).
-  // WM_COMMAND / WM_NOTIFY match code and id; WM_TIMER matches the timer id
-  // first, then an entry for every timer; other messages match by number.
-  const MessageMapEntry* find(UINT message, UINT code, int id) const;
+    // The entry for a message in this table or its bases (nearest first).
+    // WM_COMMAND / WM_NOTIFY match code and id; WM_TIMER matches the timer id
+    // first, then an entry for every timer; other messages match by number.
+    const MessageMapEntry* find(UINT message, UINT code, int id) const;
 
-  // Null handlers and messages bound twice in one table, one line each.
-  std::vector<std::string> problems() const;
+    // Null handlers and messages bound twice in one table, one line each.
+    std::vector<std::string> problems() const;
 
- private:
-  const MessageMapEntry* findHere(UINT message, UINT code, int id) const;
-  const MessageMap* base_;
-  const char* className_;
-  std::vector<MessageMapEntry> entries_;
+private:
+    const MessageMapEntry* findHere(UINT message, UINT code, int id) const;
+    const MessageMap* base_;
+    const char* className_;
+    std::vector<MessageMapEntry> entries_;
 };
 
 // Entry builders (the macros below call them).
 namespace message_map_detail {
 
 template <class T>
-T& as(CDialog& dialog) { return static_cast<T&>(dialog); }
+T& as(CDialog& dialog) {
+    return static_cast<T&>(dialog);
+}
 
 QPoint pointFromLParam(LPARAM lParam);
 
 template <class T>
 MessageMapEntry command(int id, UINT code, void (T::*fn)(), const char* name) {
-  return {WM_COMMAND, code, id, name, fn != nullptr,
-          [fn](CDialog& d, WPARAM, LPARAM) -> LRESULT { (as<T>(d).*fn)(); return 0; }};
+    return {WM_COMMAND, code, id, name, fn != nullptr, [fn](CDialog& d, WPARAM, LPARAM) -> LRESULT {
+                (as<T>(d).*fn)();
+                return 0;
+            }};
 }
 
 template <class T>
 MessageMapEntry notify(UINT code, int id, void (T::*fn)(NMHDR*, LRESULT*), const char* name) {
-  return {WM_NOTIFY, code, id, name, fn != nullptr, [fn](CDialog& d, WPARAM, LPARAM l) -> LRESULT {
+    return {
+        WM_NOTIFY, code, id, name, fn != nullptr, [fn](CDialog& d, WPARAM, LPARAM l) -> LRESULT {
             LRESULT result = 0;
             (as<T>(d).*fn)(reinterpret_cast<NMHDR*>(l), &result);
             return result;
-          }};
+        }};
 }
 
 template <class T>
 MessageMapEntry message(UINT msg, LRESULT (T::*fn)(WPARAM, LPARAM), const char* name) {
-  return {msg, 0, kAnyId, name, fn != nullptr,
-          [fn](CDialog& d, WPARAM w, LPARAM l) -> LRESULT { return (as<T>(d).*fn)(w, l); }};
+    return {msg,
+            0,
+            kAnyId,
+            name,
+            fn != nullptr,
+            [fn](CDialog& d, WPARAM w, LPARAM l) -> LRESULT { return (as<T>(d).*fn)(w, l); }};
 }
 
 template <class T>
 MessageMapEntry timerAll(void (T::*fn)(UINT_PTR), const char* name) {
-  return {WM_TIMER, 0, kAnyId, name, fn != nullptr,
-          [fn](CDialog& d, WPARAM w, LPARAM) -> LRESULT { (as<T>(d).*fn)(w); return 0; }};
+    return {
+        WM_TIMER, 0, kAnyId, name, fn != nullptr, [fn](CDialog& d, WPARAM w, LPARAM) -> LRESULT {
+            (as<T>(d).*fn)(w);
+            return 0;
+        }};
 }
 
 template <class T>
 MessageMapEntry timerId(int id, void (T::*fn)(), const char* name) {
-  return {WM_TIMER, 0, id, name, fn != nullptr,
-          [fn](CDialog& d, WPARAM, LPARAM) -> LRESULT { (as<T>(d).*fn)(); return 0; }};
+    return {WM_TIMER, 0, id, name, fn != nullptr, [fn](CDialog& d, WPARAM, LPARAM) -> LRESULT {
+                (as<T>(d).*fn)();
+                return 0;
+            }};
 }
 
 template <class T>
 MessageMapEntry paint(void (T::*fn)(QPainter&), const char* name) {
-  return {WM_PAINT, 0, kAnyId, name, fn != nullptr, [fn](CDialog& d, WPARAM w, LPARAM) -> LRESULT {
+    return {
+        WM_PAINT, 0, kAnyId, name, fn != nullptr, [fn](CDialog& d, WPARAM w, LPARAM) -> LRESULT {
             (as<T>(d).*fn)(*reinterpret_cast<QPainter*>(w));
             return 0;
-          }};
+        }};
 }
 
 template <class T>
 MessageMapEntry eraseBkgnd(BOOL (T::*fn)(QPainter&), const char* name) {
-  return {WM_ERASEBKGND, 0, kAnyId, name, fn != nullptr,
-          [fn](CDialog& d, WPARAM w, LPARAM) -> LRESULT {
-            return (as<T>(d).*fn)(*reinterpret_cast<QPainter*>(w));
-          }};
+    return {WM_ERASEBKGND,
+            0,
+            kAnyId,
+            name,
+            fn != nullptr,
+            [fn](CDialog& d, WPARAM w, LPARAM) -> LRESULT {
+                return (as<T>(d).*fn)(*reinterpret_cast<QPainter*>(w));
+            }};
 }
 
 template <class T>
 MessageMapEntry ctlColor(void (T::*fn)(CtlColor&), const char* name) {
-  return {WM_CTLCOLOR, 0, kAnyId, name, fn != nullptr, [fn](CDialog& d, WPARAM, LPARAM l) -> LRESULT {
+    return {
+        WM_CTLCOLOR, 0, kAnyId, name, fn != nullptr, [fn](CDialog& d, WPARAM, LPARAM l) -> LRESULT {
             (as<T>(d).*fn)(*reinterpret_cast<CtlColor*>(l));
             return 0;
-          }};
+        }};
 }
 
 template <class T>
 MessageMapEntry ncHitTest(UINT (T::*fn)(QPoint), const char* name) {
-  return {WM_NCHITTEST, 0, kAnyId, name, fn != nullptr,
-          [fn](CDialog& d, WPARAM, LPARAM l) -> LRESULT {
-            return static_cast<LRESULT>(static_cast<int>((as<T>(d).*fn)(pointFromLParam(l))));
-          }};
+    return {WM_NCHITTEST,
+            0,
+            kAnyId,
+            name,
+            fn != nullptr,
+            [fn](CDialog& d, WPARAM, LPARAM l) -> LRESULT {
+                return static_cast<LRESULT>(static_cast<int>((as<T>(d).*fn)(pointFromLParam(l))));
+            }};
 }
 
 template <class T>
 MessageMapEntry lButtonDown(void (T::*fn)(UINT, QPoint), const char* name) {
-  return {WM_LBUTTONDOWN, 0, kAnyId, name, fn != nullptr,
-          [fn](CDialog& d, WPARAM w, LPARAM l) -> LRESULT {
-            (as<T>(d).*fn)(static_cast<UINT>(w), pointFromLParam(l));
-            return 0;
-          }};
+    return {WM_LBUTTONDOWN,
+            0,
+            kAnyId,
+            name,
+            fn != nullptr,
+            [fn](CDialog& d, WPARAM w, LPARAM l) -> LRESULT {
+                (as<T>(d).*fn)(static_cast<UINT>(w), pointFromLParam(l));
+                return 0;
+            }};
 }
 
 template <class T>
 MessageMapEntry size(void (T::*fn)(UINT, int, int), const char* name) {
-  return {WM_SIZE, 0, kAnyId, name, fn != nullptr, [fn](CDialog& d, WPARAM w, LPARAM l) -> LRESULT {
+    return {
+        WM_SIZE, 0, kAnyId, name, fn != nullptr, [fn](CDialog& d, WPARAM w, LPARAM l) -> LRESULT {
             (as<T>(d).*fn)(static_cast<UINT>(w), LOWORD(static_cast<std::uintptr_t>(l)),
                            HIWORD(static_cast<std::uintptr_t>(l)));
             return 0;
-          }};
+        }};
 }
 
 template <class T>
 MessageMapEntry plain(UINT msg, void (T::*fn)(), const char* name) {
-  return {msg, 0, kAnyId, name, fn != nullptr,
-          [fn](CDialog& d, WPARAM, LPARAM) -> LRESULT { (as<T>(d).*fn)(); return 0; }};
+    return {msg, 0, kAnyId, name, fn != nullptr, [fn](CDialog& d, WPARAM, LPARAM) -> LRESULT {
+                (as<T>(d).*fn)();
+                return 0;
+            }};
 }
 
 }  // namespace message_map_detail
 
-#define DECLARE_MESSAGE_MAP()                          \
- public:                                               \
-  static const MessageMap& ThisMessageMap();           \
-  const MessageMap& GetMessageMap() const override;    \
-                                                       \
- private:
+#define DECLARE_MESSAGE_MAP()                         \
+public:                                               \
+    static const MessageMap& ThisMessageMap();        \
+    const MessageMap& GetMessageMap() const override; \
+                                                      \
+private:
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                   \
-  const MessageMap& theClass::GetMessageMap() const { return ThisMessageMap(); } \
-  const MessageMap& theClass::ThisMessageMap() {                                 \
-    using ThisClass [[maybe_unused]] = theClass;                                 \
-    namespace mmd = message_map_detail;                                          \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
+    const MessageMap& theClass::GetMessageMap() const { \
+        return ThisMessageMap();                        \
+    }                                                   \
+    const MessageMap& theClass::ThisMessageMap() {      \
+        using ThisClass [[maybe_unused]] = theClass;    \
+        namespace mmd = message_map_detail;             \
     static const MessageMap map(&baseClass::ThisMessageMap(), #theClass, {
-
 #define END_MESSAGE_MAP() \
-  });                     \
-  return map;             \
-  }
+    });                     \
+    return map;           \
+    }
 
 #define ON_COMMAND(id, fn) mmd::command(id, BN_CLICKED, fn, #fn),
 #define ON_BN_CLICKED(id, fn) mmd::command(id, BN_CLICKED, fn, #fn),

@@ -1,93 +1,100 @@
 #include "resources.h"
 
+#include <QFile>
 #include <map>
 #include <mutex>
-
-#include <QFile>
 
 namespace {
 
 struct Registered {
-  std::map<unsigned, QImage> bitmaps;
-  std::map<unsigned, QIcon> icons;
-  std::mutex mutex;
+    std::map<unsigned, QImage> bitmaps;
+    std::map<unsigned, QIcon> icons;
+    std::mutex mutex;
 };
 
 Registered& registered() {
-  static Registered r;
-  return r;
+    static Registered r;
+    return r;
 }
 
 }  // namespace
 
 QImage LoadBitmapResource(unsigned id) {
-  if (id == 0) return {};
-  {
-    auto& r = registered();
-    std::lock_guard lock(r.mutex);
-    auto it = r.bitmaps.find(id);
-    if (it != r.bitmaps.end()) return it->second;
-  }
-  for (const char* ext : {".bmp", ".png"}) {
-    const QString path = QStringLiteral(":/bitmaps/%1%2").arg(id).arg(QLatin1String(ext));
-    if (!QFile::exists(path)) continue;
-    QImage image(path);
-    if (!image.isNull()) return image.convertToFormat(QImage::Format_RGB888);
-  }
-  return {};
+    if (id == 0)
+        return {};
+    {
+        auto& r = registered();
+        std::lock_guard lock(r.mutex);
+        auto it = r.bitmaps.find(id);
+        if (it != r.bitmaps.end())
+            return it->second;
+    }
+    for (const char* ext : {".bmp", ".png"}) {
+        const QString path = QStringLiteral(":/bitmaps/%1%2").arg(id).arg(QLatin1String(ext));
+        if (!QFile::exists(path))
+            continue;
+        QImage image(path);
+        if (!image.isNull())
+            return image.convertToFormat(QImage::Format_RGB888);
+    }
+    return {};
 }
 
 QIcon LoadIconResource(unsigned id) {
-  if (id == 0) return {};
-  {
-    auto& r = registered();
-    std::lock_guard lock(r.mutex);
-    auto it = r.icons.find(id);
-    if (it != r.icons.end()) return it->second;
-  }
-  for (const char* ext : {".ico", ".png"}) {
-    const QString path = QStringLiteral(":/icons/%1%2").arg(id).arg(QLatin1String(ext));
-    if (QFile::exists(path)) {
-      QIcon icon(path);
-      if (!icon.isNull()) return icon;
+    if (id == 0)
+        return {};
+    {
+        auto& r = registered();
+        std::lock_guard lock(r.mutex);
+        auto it = r.icons.find(id);
+        if (it != r.icons.end())
+            return it->second;
     }
-  }
-  return {};
+    for (const char* ext : {".ico", ".png"}) {
+        const QString path = QStringLiteral(":/icons/%1%2").arg(id).arg(QLatin1String(ext));
+        if (QFile::exists(path)) {
+            QIcon icon(path);
+            if (!icon.isNull())
+                return icon;
+        }
+    }
+    return {};
 }
 
 QByteArray LoadCustomResource(const QString& type, unsigned id) {
-  QFile file(QStringLiteral(":/resources/%1/%2").arg(type).arg(id));
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
+    QFile file(QStringLiteral(":/resources/%1/%2").arg(type).arg(id));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
 }
 
 bool CustomResourceExists(const QString& type, unsigned id) {
-  return QFile::exists(QStringLiteral(":/resources/%1/%2").arg(type).arg(id));
+    return QFile::exists(QStringLiteral(":/resources/%1/%2").arg(type).arg(id));
 }
 
 void RegisterBitmapResource(unsigned id, const QImage& image) {
-  auto& r = registered();
-  std::lock_guard lock(r.mutex);
-  if (image.isNull()) {
-    r.bitmaps.erase(id);
-  } else {
-    r.bitmaps[id] = image.convertToFormat(QImage::Format_RGB888);
-  }
+    auto& r = registered();
+    std::lock_guard lock(r.mutex);
+    if (image.isNull()) {
+        r.bitmaps.erase(id);
+    } else {
+        r.bitmaps[id] = image.convertToFormat(QImage::Format_RGB888);
+    }
 }
 
 void RegisterIconResource(unsigned id, const QIcon& icon) {
-  auto& r = registered();
-  std::lock_guard lock(r.mutex);
-  if (icon.isNull()) {
-    r.icons.erase(id);
-  } else {
-    r.icons[id] = icon;
-  }
+    auto& r = registered();
+    std::lock_guard lock(r.mutex);
+    if (icon.isNull()) {
+        r.icons.erase(id);
+    } else {
+        r.icons[id] = icon;
+    }
 }
 
 void ClearRegisteredResources() {
-  auto& r = registered();
-  std::lock_guard lock(r.mutex);
-  r.bitmaps.clear();
-  r.icons.clear();
+    auto& r = registered();
+    std::lock_guard lock(r.mutex);
+    r.bitmaps.clear();
+    r.icons.clear();
 }

@@ -13,29 +13,30 @@
 #include "window.h"
 
 class CStatic : public QWidget, public CWnd {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit CStatic(QWidget* parent = nullptr);
-  ~CStatic() override;
+public:
+    explicit CStatic(QWidget* parent = nullptr);
+    ~CStatic() override;
 
-  BOOL Create(const QString& text, DWORD style, const QRect& rect, CWnd* parent, int id = IDC_STATIC);
-  void SetIcon(const QIcon& icon);
-  QIcon GetIcon() const { return icon_; }
+    BOOL Create(const QString& text, DWORD style, const QRect& rect, CWnd* parent,
+                int id = IDC_STATIC);
+    void SetIcon(const QIcon& icon);
+    QIcon GetIcon() const { return icon_; }
 
-  bool AcceptsClass(ControlClass controlClass) const override;
-  void ApplyTemplate(const ControlTemplate& control) override;
-  void SetWindowText(const QString& text) override;
-  QString GetWindowText() const override { return text_; }
-  void OnStyleChanged() override;
+    bool AcceptsClass(ControlClass controlClass) const override;
+    void ApplyTemplate(const ControlTemplate& control) override;
+    void SetWindowText(const QString& text) override;
+    QString GetWindowText() const override { return text_; }
+    void OnStyleChanged() override;
 
- protected:
-  bool event(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
- private:
-  void updateMouseTransparency();
-  QFont fittedFont() const;
-  QString text_;
-  QIcon icon_;
+private:
+    void updateMouseTransparency();
+    QFont fittedFont() const;
+    QString text_;
+    QIcon icon_;
 };

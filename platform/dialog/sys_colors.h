@@ -30,4 +30,6 @@ COLORREF GetSysColor(int index);
 // COLORREF <-> QColor.
 QColor toQColor(COLORREF color);
 COLORREF fromQColor(const QColor& color);
-inline QColor sysColor(int index) { return toQColor(GetSysColor(index)); }
+inline QColor sysColor(int index) {
+    return toQColor(GetSysColor(index));
+}

@@ -5,10 +5,9 @@
 // platform's own, so code that tests style bits ((style & 3) == 3 for a check
 // box) or message numbers reads exactly as on Windows.
 
-#include <cstdint>
-
 #include <QPoint>
 #include <QRect>
+#include <cstdint>
 
 class QPainter;
 class CWnd;
@@ -29,21 +28,31 @@ inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
 
 constexpr COLORREF RGB(int r, int g, int b) {
-  return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int GetRValue(COLORREF c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GetGValue(COLORREF c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(COLORREF c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 inline constexpr COLORREF CLR_NONE = 0xFFFFFFFFu;
 inline constexpr COLORREF CLR_DEFAULT = 0xFF000000u;
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WORD LOWORD(std::uintptr_t v) {
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
 constexpr LPARAM MAKELPARAM(int lo, int hi) {
-  return static_cast<LPARAM>(static_cast<DWORD>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
+    return static_cast<LPARAM>(static_cast<DWORD>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
 }
 constexpr WPARAM MAKEWPARAM(int lo, int hi) {
-  return static_cast<WPARAM>(static_cast<DWORD>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
+    return static_cast<WPARAM>(static_cast<DWORD>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
 }
 
 // Control ids.
@@ -357,46 +366,46 @@ int GetSystemMetrics(int index);
 
 // Notification header and the records that travel with WM_NOTIFY.
 struct NMHDR {
-  CWnd* hwndFrom = nullptr;
-  UINT_PTR idFrom = 0;
-  UINT code = 0;
+    CWnd* hwndFrom = nullptr;
+    UINT_PTR idFrom = 0;
+    UINT code = 0;
 };
 
 // NM_CLICK of a list view.
 struct NMITEMACTIVATE {
-  NMHDR hdr;
-  int iItem = -1;     // row under the press, -1 for none
-  int iSubItem = 0;   // column under the press
-  QPoint ptAction;    // press position, list client coordinates
-  UINT uKeyFlags = 0;
+    NMHDR hdr;
+    int iItem = -1;    // row under the press, -1 for none
+    int iSubItem = 0;  // column under the press
+    QPoint ptAction;   // press position, list client coordinates
+    UINT uKeyFlags = 0;
 };
 
 struct NMCUSTOMDRAW {
-  NMHDR hdr;
-  DWORD dwDrawStage = 0;
-  QPainter* hdc = nullptr;  // the painter the list is drawn with
-  QRect rc;                 // the item's rectangle (whole row) or the client area
-  DWORD_PTR dwItemSpec = 0; // row index
-  UINT uItemState = 0;
-  LPARAM lItemlParam = 0;   // the row's item data
+    NMHDR hdr;
+    DWORD dwDrawStage = 0;
+    QPainter* hdc = nullptr;   // the painter the list is drawn with
+    QRect rc;                  // the item's rectangle (whole row) or the client area
+    DWORD_PTR dwItemSpec = 0;  // row index
+    UINT uItemState = 0;
+    LPARAM lItemlParam = 0;  // the row's item data
 };
 
 // NM_CUSTOMDRAW of a list view. clrText / clrTextBk start as the list's
 // colours; an item pre-paint handler may change them for that row.
 struct NMLVCUSTOMDRAW {
-  NMCUSTOMDRAW nmcd;
-  COLORREF clrText = CLR_DEFAULT;
-  COLORREF clrTextBk = CLR_DEFAULT;
-  int iSubItem = 0;
+    NMCUSTOMDRAW nmcd;
+    COLORREF clrText = CLR_DEFAULT;
+    COLORREF clrTextBk = CLR_DEFAULT;
+    int iSubItem = 0;
 };
 
 // Owner-draw record handed to an owner-drawn button's DrawItem.
 struct DRAWITEMSTRUCT {
-  UINT CtlType = 4;  // ODT_BUTTON
-  UINT CtlID = 0;
-  UINT itemAction = 1;  // ODA_DRAWENTIRE
-  UINT itemState = 0;   // ODS_* bits
-  CWnd* hwndItem = nullptr;
-  QPainter* hDC = nullptr;
-  QRect rcItem;  // the button's client rectangle
+    UINT CtlType = 4;  // ODT_BUTTON
+    UINT CtlID = 0;
+    UINT itemAction = 1;  // ODA_DRAWENTIRE
+    UINT itemState = 0;   // ODS_* bits
+    CWnd* hwndItem = nullptr;
+    QPainter* hDC = nullptr;
+    QRect rcItem;  // the button's client rectangle
 };

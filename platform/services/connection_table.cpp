@@ -22,7 +22,9 @@ bool Printable(const std::string& text) {
 
 ConnectionTable::ConnectionTable(std::string path) : path_(std::move(path)) {}
 
-std::string ConnectionTable::DefaultPath() { return UserConfigHome() + "/ostrel-nvr/network-drives"; }
+std::string ConnectionTable::DefaultPath() {
+    return UserConfigHome() + "/ostrel-nvr/network-drives";
+}
 
 std::map<char, DriveConnection> ConnectionTable::Load() const {
     std::map<char, DriveConnection> connections;

@@ -31,7 +31,9 @@ DesktopPlaces::DesktopPlaces() : DesktopPlaces(Options{}) {}
 
 DesktopPlaces::DesktopPlaces(Options options) : options_(std::move(options)) {}
 
-std::string DesktopPlaces::DefaultBookmarksFile() { return UserConfigHome() + "/gtk-3.0/bookmarks"; }
+std::string DesktopPlaces::DefaultBookmarksFile() {
+    return UserConfigHome() + "/gtk-3.0/bookmarks";
+}
 
 std::string DesktopPlaces::BookmarkLine(char letter, const UncPath& share) {
     std::string label = std::string(1, letter) + ": " + share.share;
@@ -41,8 +43,7 @@ std::string DesktopPlaces::BookmarkLine(char letter, const UncPath& share) {
     return ShareUri(share) + " " + label;
 }
 
-bool DesktopPlaces::EditBookmarks(const std::string& removeLine,
-                                  const std::string& addLine) const {
+bool DesktopPlaces::EditBookmarks(const std::string& removeLine, const std::string& addLine) const {
     if (options_.bookmarksFile.empty()) {
         return true;
     }
@@ -97,11 +98,13 @@ bool DesktopPlaces::Mount(const UncPath& share, const SmbCredentials& credential
     }
     // gio asks for user, domain and password in this order; the password
     // never appears on a command line.
-    const std::string input = credentials.user + "\n" +
-                              (credentials.workgroup.empty() ? "WORKGROUP" : credentials.workgroup) +
-                              "\n" + credentials.password + "\n";
+    const std::string input =
+        credentials.user + "\n" +
+        (credentials.workgroup.empty() ? "WORKGROUP" : credentials.workgroup) + "\n" +
+        credentials.password + "\n";
     const ProcessOutcome outcome = RunProcess({"gio", "mount", ShareUri(share)}, input, kGioLimit);
-    return outcome.exitCode == 0 || Lower(outcome.output).find("already mounted") != std::string::npos;
+    return outcome.exitCode == 0 ||
+           Lower(outcome.output).find("already mounted") != std::string::npos;
 }
 
 UnmountOutcome DesktopPlaces::Unmount(const UncPath& share, bool force) const {
@@ -121,7 +124,8 @@ UnmountOutcome DesktopPlaces::Unmount(const UncPath& share, bool force) const {
     if (text.find("busy") != std::string::npos) {
         return UnmountOutcome::kBusy;
     }
-    if (text.find("not mounted") != std::string::npos || text.find("not found") != std::string::npos) {
+    if (text.find("not mounted") != std::string::npos ||
+        text.find("not found") != std::string::npos) {
         return UnmountOutcome::kNotMounted;
     }
     return UnmountOutcome::kFailed;

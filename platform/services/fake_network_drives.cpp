@@ -26,7 +26,7 @@ void FakeNetworkDrives::AddShare(const std::string& remoteName, const std::strin
 void FakeNetworkDrives::Connect(char letter, const std::string& remoteName,
                                 const std::string& userName) {
     connections[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = {remoteName,
-                                                                                       userName};
+                                                                                        userName};
 }
 
 void FakeNetworkDrives::SetLocalDrive(char letter, std::uint32_t driveType) {
@@ -34,8 +34,7 @@ void FakeNetworkDrives::SetLocalDrive(char letter, std::uint32_t driveType) {
 }
 
 std::uint32_t FakeNetworkDrives::WNetAddConnection2A(const NetResource& resource,
-                                                     const char* password,
-                                                     const char* userName,
+                                                     const char* password, const char* userName,
                                                      std::uint32_t flags) {
     AddCall call{resource.localName, resource.remoteName, std::nullopt, std::nullopt, flags};
     if (userName != nullptr) {
@@ -70,15 +69,15 @@ std::uint32_t FakeNetworkDrives::WNetAddConnection2A(const NetResource& resource
             const auto accepts = [&](const std::string& u, const std::string& p) {
                 return u == share->second.userName && p == share->second.password;
             };
-            result = accepts(user, password != nullptr ? password : "") ? NO_ERROR
-                                                                          : ERROR_LOGON_FAILURE;
+            result =
+                accepts(user, password != nullptr ? password : "") ? NO_ERROR : ERROR_LOGON_FAILURE;
             if (result != NO_ERROR && (flags & CONNECT_INTERACTIVE) != 0) {
                 if (!interactiveAnswer) {
                     return ERROR_CANCELLED;
                 }
                 user = interactiveAnswer->userName;
-                result = accepts(user, interactiveAnswer->password) ? NO_ERROR
-                                                                    : ERROR_LOGON_FAILURE;
+                result =
+                    accepts(user, interactiveAnswer->password) ? NO_ERROR : ERROR_LOGON_FAILURE;
             }
         }
     }

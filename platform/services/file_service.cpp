@@ -4,8 +4,9 @@
 #include <cctype>
 #include <cerrno>
 
-#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/services/network_drives.h"
@@ -66,7 +67,9 @@ PlatformFiles::PlatformFiles(Options options) : options_(std::move(options)) {
     }
 }
 
-std::string PlatformFiles::DefaultCDriveFolder() { return UserDataHome() + "/ostrel-nvr/c-drive"; }
+std::string PlatformFiles::DefaultCDriveFolder() {
+    return UserDataHome() + "/ostrel-nvr/c-drive";
+}
 
 ResolvedPath PlatformFiles::Resolve(const std::string& path) const {
     ResolvedPath resolved;
@@ -121,7 +124,8 @@ std::uint32_t PlatformFiles::Write(const ResolvedPath& target, std::string_view 
                                    bool exclusive) {
     switch (target.kind) {
         case ResolvedPath::Kind::kShare:
-            return FileErrorFromErrno(ClientFor(target.share).WriteFile(target.share, bytes, exclusive));
+            return FileErrorFromErrno(
+                ClientFor(target.share).WriteFile(target.share, bytes, exclusive));
         case ResolvedPath::Kind::kLocal:
             MakeFolders(options_.cDriveFolder, 0700);
             return WriteLocal(target.localPath, bytes, exclusive);

@@ -41,8 +41,12 @@ SystemParts& Parts() {
 
 }  // namespace
 
-PlatformServices& SystemServices() { return Parts().services; }
+PlatformServices& SystemServices() {
+    return Parts().services;
+}
 
-SmbNetworkDrives& SystemNetworkDrives() { return Parts().drives; }
+SmbNetworkDrives& SystemNetworkDrives() {
+    return Parts().drives;
+}
 
 }  // namespace ostrel::platform

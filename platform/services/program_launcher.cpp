@@ -6,10 +6,11 @@
 #include <cstdlib>
 #include <thread>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <fcntl.h>
+#include <spawn.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -95,8 +96,7 @@ ProgramLookup FindProgram(const std::string& program) {
         return {{}, 2};
     }
     // A Windows folder path cannot lead anywhere here.
-    if (program.find('\\') != std::string::npos ||
-        (program.size() >= 2 && program[1] == ':')) {
+    if (program.find('\\') != std::string::npos || (program.size() >= 2 && program[1] == ':')) {
         return {{}, 3};
     }
     if (program.find('/') != std::string::npos) {
@@ -198,8 +198,8 @@ std::uint32_t XdgProgramLauncher::WinExec(const char* commandLine, int /*showCom
 }
 
 std::intptr_t XdgProgramLauncher::ShellExecuteA(const char* verb, const char* file,
-                                                const char* /*parameters*/,
-                                                const char* directory, int /*showCommand*/) {
+                                                const char* /*parameters*/, const char* directory,
+                                                int /*showCommand*/) {
     // Only "open" (the default verb) is known to the desktop's opener.
     if (verb != nullptr && verb[0] != '\0' && std::string(verb) != "open") {
         return SE_ERR_NOASSOC;
@@ -244,8 +244,7 @@ std::uint32_t FakeProgramLauncher::WinExec(const char* commandLine, int /*showCo
 
 std::intptr_t FakeProgramLauncher::ShellExecuteA(const char* /*verb*/, const char* file,
                                                  const char* /*parameters*/,
-                                                 const char* /*directory*/,
-                                                 int /*showCommand*/) {
+                                                 const char* /*directory*/, int /*showCommand*/) {
     openedFiles.emplace_back(file != nullptr ? file : "");
     if (shellExecuteResults.empty()) {
         return kShellExecuteSucceeded;

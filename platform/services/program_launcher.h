@@ -29,9 +29,8 @@ public:
     virtual std::uint32_t WinExec(const char* commandLine, int showCommand) = 0;
     // Opens a file (or a URL) with the default application. More than 32 on
     // success; 2 for a missing file, 31 when nothing can open it.
-    virtual std::intptr_t ShellExecuteA(const char* verb, const char* file,
-                                        const char* parameters, const char* directory,
-                                        int showCommand) = 0;
+    virtual std::intptr_t ShellExecuteA(const char* verb, const char* file, const char* parameters,
+                                        const char* directory, int showCommand) = 0;
 };
 
 // Splits a command line into program and arguments by the Windows rules:

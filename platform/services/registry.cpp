@@ -44,8 +44,8 @@ std::vector<std::string> SplitList(const std::string& text, char separator) {
 std::vector<std::string> SearchFolders(const char* variable, const char* fallback) {
     const char* value = std::getenv(variable);
     std::vector<std::string> folders;
-    for (const auto& folder : SplitList(value != nullptr && value[0] != '\0' ? value : fallback,
-                                        ':')) {
+    for (const auto& folder :
+         SplitList(value != nullptr && value[0] != '\0' ? value : fallback, ':')) {
         if (folder.front() == '/') {  // relative entries are ignored
             folders.push_back(folder);
         }
@@ -54,8 +54,7 @@ std::vector<std::string> SearchFolders(const char* variable, const char* fallbac
 }
 
 // The value of `key` in group `group` of a desktop-entry style file.
-std::string IniValue(const std::string& content, const std::string& group,
-                     const std::string& key) {
+std::string IniValue(const std::string& content, const std::string& group, const std::string& key) {
     bool inGroup = false;
     for (const auto& rawLine : SplitList(content, '\n')) {
         const std::string line = Trim(rawLine);

@@ -4,11 +4,12 @@
 #include <csignal>
 #include <cstdlib>
 
-#include <fcntl.h>
-#include <pthread.h>
-#include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <spawn.h>
 #include <unistd.h>
 
 extern char** environ;

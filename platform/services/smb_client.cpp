@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
+#include <fcntl.h>
 #include <libsmbclient.h>
 
 #include "platform/services/tcp_connect.h"
@@ -88,12 +88,13 @@ private:
     SMBCCTX* context_ = nullptr;
 };
 
-SmbErrno LastError() { return errno != 0 ? errno : EIO; }
+SmbErrno LastError() {
+    return errno != 0 ? errno : EIO;
+}
 
 }  // namespace
 
-SmbCredentials SmbCredentials::FromUserName(std::string_view userName,
-                                            std::string_view password) {
+SmbCredentials SmbCredentials::FromUserName(std::string_view userName, std::string_view password) {
     SmbCredentials credentials;
     const auto backslash = userName.find('\\');
     if (backslash != std::string_view::npos) {

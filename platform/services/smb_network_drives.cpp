@@ -243,8 +243,7 @@ std::uint32_t SmbNetworkDrives::WNetCancelConnection2A(const char* name, std::ui
     return NO_ERROR;
 }
 
-std::uint32_t SmbNetworkDrives::WNetGetConnectionA(const char* localName,
-                                                   std::string& remoteName) {
+std::uint32_t SmbNetworkDrives::WNetGetConnectionA(const char* localName, std::string& remoteName) {
     const auto letter = ParseLocalName(localName != nullptr ? localName : "");
     if (!letter) {
         return ERROR_BAD_DEVICE;
@@ -289,7 +288,8 @@ std::uint32_t SmbNetworkDrives::GetDriveTypeA(const char* rootPath) {
     if (!letter) {
         return DRIVE_NO_ROOT_DIR;
     }
-    if (const auto local = options_.localDrives.find(*letter); local != options_.localDrives.end()) {
+    if (const auto local = options_.localDrives.find(*letter);
+        local != options_.localDrives.end()) {
         return local->second;
     }
     return ConnectionOf(*letter) ? DRIVE_REMOTE : DRIVE_NO_ROOT_DIR;

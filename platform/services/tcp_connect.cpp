@@ -3,11 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include <netdb.h>
 #include <netinet/in.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace ostrel::platform {

@@ -6,7 +6,9 @@ namespace ostrel::platform {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 }  // namespace
 

@@ -3,10 +3,11 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+
+#include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace ostrel::platform {
@@ -43,9 +44,13 @@ std::string ParentOf(const std::string& path) {
 
 }  // namespace
 
-std::string UserConfigHome() { return BaseFolder("XDG_CONFIG_HOME", ".config"); }
+std::string UserConfigHome() {
+    return BaseFolder("XDG_CONFIG_HOME", ".config");
+}
 
-std::string UserDataHome() { return BaseFolder("XDG_DATA_HOME", ".local/share"); }
+std::string UserDataHome() {
+    return BaseFolder("XDG_DATA_HOME", ".local/share");
+}
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -48,11 +48,10 @@ void VirtualNetIo::DeliverAt(int interfaceIndex, std::span<const std::uint8_t> b
         }
         Arrival item{arrival, order, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
         // Keep the queue sorted by arrival time, equal times in delivery order.
-        auto at = std::upper_bound(socket.queue.begin(), socket.queue.end(), item,
-                                   [](const Arrival& a, const Arrival& b) {
-                                       return a.time != b.time ? a.time < b.time
-                                                               : a.order < b.order;
-                                   });
+        auto at = std::upper_bound(
+            socket.queue.begin(), socket.queue.end(), item, [](const Arrival& a, const Arrival& b) {
+                return a.time != b.time ? a.time < b.time : a.order < b.order;
+            });
         socket.queue.insert(at, std::move(item));
     }
 }

@@ -114,9 +114,9 @@ private:
     };
     struct Socket {
         bool receive = false;
-        int interfaceIndex = -1;          // the address it was opened on
-        int multicastInterface = -1;      // send sockets: where sends go
-        std::deque<Arrival> queue;        // receive sockets, by arrival time
+        int interfaceIndex = -1;      // the address it was opened on
+        int multicastInterface = -1;  // send sockets: where sends go
+        std::deque<Arrival> queue;    // receive sockets, by arrival time
     };
     struct Interface {
         std::string address;

@@ -8,12 +8,11 @@
 // button pressed); a sheet of every button face in each state, the real
 // skinned controls in their states, and a sheet of the whole bitmap set.
 
-#include <cstdio>
-#include <cstdlib>
-
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <cstdio>
+#include <cstdlib>
 
 #include "composite.h"
 #include "live.h"
@@ -29,51 +28,57 @@ namespace {
 // The offscreen platform cannot raise windows and says so for every dialog
 // shown; that is expected here and not worth a line each.
 void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (message.contains(QLatin1String("does not support raise()"))) return;
-  std::fprintf(stderr, "%s\n", qPrintable(message));
-  if (type == QtFatalMsg) std::abort();
+    if (message.contains(QLatin1String("does not support raise()")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (type == QtFatalMsg)
+        std::abort();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qInstallMessageHandler(QuietHandler);
-  QApplication app(argc, argv);
-  EnsureDialogFonts();
-  res::RegisterProductDialogTemplates();
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery-out");
-  QDir out;
-  if (!out.mkpath(folder)) {
-    std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(folder));
-    return 1;
-  }
-  out.setPath(folder);
-
-  const QStringList problems = res::CheckBitmapSet();
-  for (const QString& p : problems) std::fprintf(stderr, "gallery: %s\n", qPrintable(p));
-
-  int written = 0;
-  int failed = 0;
-  auto save = [&](const QImage& image, const QString& name) {
-    if (image.save(out.filePath(name), "PNG")) {
-      ++written;
-    } else {
-      std::fprintf(stderr, "gallery: cannot write %s\n", qPrintable(name));
-      ++failed;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietHandler);
+    QApplication app(argc, argv);
+    EnsureDialogFonts();
+    res::RegisterProductDialogTemplates();
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery-out");
+    QDir out;
+    if (!out.mkpath(folder)) {
+        std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(folder));
+        return 1;
     }
-  };
+    out.setPath(folder);
 
-  for (const DialogTemplate& t : res::ProductDialogTemplates()) {
-    save(res::gallery::RenderLiveDialog(t.id), QStringLiteral("dialog-%1.png").arg(t.id));
-    save(res::gallery::ComposeDialog(t.id), QStringLiteral("design-%1.png").arg(t.id));
-    save(res::gallery::ComposeDialog(t.id, res::gallery::FaceState::Pressed),
-         QStringLiteral("design-%1-pressed.png").arg(t.id));
-  }
-  save(res::gallery::ButtonSheet(), QStringLiteral("buttons.png"));
-  save(res::gallery::BitmapSheet(), QStringLiteral("bitmaps.png"));
-  for (const auto& [name, image] : res::gallery::ControlSheets()) save(image, name);
+    const QStringList problems = res::CheckBitmapSet();
+    for (const QString& p : problems)
+        std::fprintf(stderr, "gallery: %s\n", qPrintable(p));
 
-  std::printf("gallery: %d pictures written to %s\n", written, qPrintable(out.absolutePath()));
-  return failed == 0 && problems.isEmpty() ? 0 : 1;
+    int written = 0;
+    int failed = 0;
+    auto save = [&](const QImage& image, const QString& name) {
+        if (image.save(out.filePath(name), "PNG")) {
+            ++written;
+        } else {
+            std::fprintf(stderr, "gallery: cannot write %s\n", qPrintable(name));
+            ++failed;
+        }
+    };
+
+    for (const DialogTemplate& t : res::ProductDialogTemplates()) {
+        save(res::gallery::RenderLiveDialog(t.id), QStringLiteral("dialog-%1.png").arg(t.id));
+        save(res::gallery::ComposeDialog(t.id), QStringLiteral("design-%1.png").arg(t.id));
+        save(res::gallery::ComposeDialog(t.id, res::gallery::FaceState::Pressed),
+             QStringLiteral("design-%1-pressed.png").arg(t.id));
+    }
+    save(res::gallery::ButtonSheet(), QStringLiteral("buttons.png"));
+    save(res::gallery::BitmapSheet(), QStringLiteral("bitmaps.png"));
+    for (const auto& [name, image] : res::gallery::ControlSheets())
+        save(image, name);
+
+    std::printf("gallery: %d pictures written to %s\n", written, qPrintable(out.absolutePath()));
+    return failed == 0 && problems.isEmpty() ? 0 : 1;
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <utility>
-#include <vector>
-
 #include <QImage>
 #include <QString>
+#include <utility>
+#include <vector>
 
 // The real skinned dialogs and controls: each template instantiated by the
 // dialog layer with the skin's button, list and progress classes bound to

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <utility>
-#include <vector>
-
 #include <QImage>
 #include <QString>
+#include <utility>
+#include <vector>
 
 namespace res::gallery {
 

@@ -12,28 +12,28 @@
 namespace res::gen {
 
 class DialogGeometry {
- public:
-  explicit DialogGeometry(const DialogTemplate& dialogTemplate);
+public:
+    explicit DialogGeometry(const DialogTemplate& dialogTemplate);
 
-  const DialogTemplate& source() const { return tmpl; }
-  QSize client() const { return clientSize; }
-  // The pixel rectangle of control `id` (the first with that id); an empty
-  // rectangle when the template has no such control.
-  QRect control(int id) const;
-  // The rectangle a control really covers on screen: a drop-down list shows
-  // only its selection field, not the height its template reserves for the
-  // open list.
-  QRect visible(const ControlTemplate& c) const;
-  QRect visible(int id) const;
-  // A report list together with the two skin scroll bars placed beside it.
-  QRect listWithBars(int id) const;
-  int x(int dlu) const;
-  int y(int dlu) const;
+    const DialogTemplate& source() const { return tmpl; }
+    QSize client() const { return clientSize; }
+    // The pixel rectangle of control `id` (the first with that id); an empty
+    // rectangle when the template has no such control.
+    QRect control(int id) const;
+    // The rectangle a control really covers on screen: a drop-down list shows
+    // only its selection field, not the height its template reserves for the
+    // open list.
+    QRect visible(const ControlTemplate& c) const;
+    QRect visible(int id) const;
+    // A report list together with the two skin scroll bars placed beside it.
+    QRect listWithBars(int id) const;
+    int x(int dlu) const;
+    int y(int dlu) const;
 
- private:
-  const DialogTemplate& tmpl;
-  DialogBaseUnits units;
-  QSize clientSize;
+private:
+    const DialogTemplate& tmpl;
+    DialogBaseUnits units;
+    QSize clientSize;
 };
 
 }  // namespace res::gen

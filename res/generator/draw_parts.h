@@ -12,17 +12,17 @@
 namespace res::gen {
 
 enum class FaceTone {
-  Primary,    // accent fill, white label: the main action of an area
-  Secondary,  // light face, dark label
+    Primary,    // accent fill, white label: the main action of an area
+    Secondary,  // light face, dark label
 };
 
 struct FaceRequest {
-  QSize bitmapSize;  // the resource's size
-  QSize faceSize;    // the part the button really shows (clipped to bitmapSize)
-  QString label;     // empty for a blank face
-  FaceTone tone = FaceTone::Secondary;
-  bool pressed = false;
-  QColor backdrop;   // what surrounds the button where it sits
+    QSize bitmapSize;  // the resource's size
+    QSize faceSize;    // the part the button really shows (clipped to bitmapSize)
+    QString label;     // empty for a blank face
+    FaceTone tone = FaceTone::Secondary;
+    bool pressed = false;
+    QColor backdrop;  // what surrounds the button where it sits
 };
 
 QImage DrawButtonFace(const FaceRequest& request);

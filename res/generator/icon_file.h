@@ -1,9 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include <QByteArray>
 #include <QImage>
+#include <vector>
 
 namespace res::gen {
 

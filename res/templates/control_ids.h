@@ -6,15 +6,15 @@
 namespace res {
 
 // Dialog templates.
-inline constexpr int IDD_MAIN = 102;            // CLanscoutDlg, the main window
-inline constexpr int IDD_LOGIN = 134;           // login
-inline constexpr int IDD_LANGUAGE = 139;        // language
-inline constexpr int IDD_PROGRESS = 141;        // progress, the restart window
-inline constexpr int IDD_INSTALL_TASK = 180;    // messageDlg
-inline constexpr int IDD_MOUNT_MESSAGE = 229;   // MountMessage
-inline constexpr int IDD_WIDGET_ALERT = 264;    // yahoowidgetalert
-inline constexpr int IDD_SERVER_MODEL = 265;    // ServerModel
-inline constexpr int IDD_ABOUT = 308;           // showabout
+inline constexpr int IDD_MAIN = 102;           // CLanscoutDlg, the main window
+inline constexpr int IDD_LOGIN = 134;          // login
+inline constexpr int IDD_LANGUAGE = 139;       // language
+inline constexpr int IDD_PROGRESS = 141;       // progress, the restart window
+inline constexpr int IDD_INSTALL_TASK = 180;   // messageDlg
+inline constexpr int IDD_MOUNT_MESSAGE = 229;  // MountMessage
+inline constexpr int IDD_WIDGET_ALERT = 264;   // yahoowidgetalert
+inline constexpr int IDD_SERVER_MODEL = 265;   // ServerModel
+inline constexpr int IDD_ABOUT = 308;          // showabout
 
 // Main window (102).
 inline constexpr int IDC_DEVICE_LIST = 1000;
@@ -24,7 +24,7 @@ inline constexpr int IDC_MAP_DRIVE = 1003;
 inline constexpr int IDC_UNMAP_DRIVE = 1004;
 inline constexpr int IDC_IP_ADDRESS = 1006;
 inline constexpr int IDC_APPLY = 1007;
-inline constexpr int IDC_WEB_CONSOLE = 1008;    // labelled "Configure"
+inline constexpr int IDC_WEB_CONSOLE = 1008;  // labelled "Configure"
 inline constexpr int IDC_EXIT = 1009;
 inline constexpr int IDC_NETMASK = 1010;
 inline constexpr int IDC_GATEWAY = 1011;
@@ -35,10 +35,10 @@ inline constexpr int IDC_CODEPAGE_INSTALL = 1022;  // hidden
 inline constexpr int IDC_ADDON_INSTALL = 1025;     // hidden
 inline constexpr int IDC_MINIMIZE = 1027;
 inline constexpr int IDC_CLOSE = 1028;
-inline constexpr int IDC_WIDGET = 1032;            // hidden, no bitmaps
-inline constexpr int IDC_MODEL_TEXT = 1039;        // hidden
-inline constexpr int IDC_MAC_TEXT = 1040;          // hidden
-inline constexpr int IDC_FIRMWARE_TEXT = 1041;     // hidden
+inline constexpr int IDC_WIDGET = 1032;         // hidden, no bitmaps
+inline constexpr int IDC_MODEL_TEXT = 1039;     // hidden
+inline constexpr int IDC_MAC_TEXT = 1040;       // hidden
+inline constexpr int IDC_FIRMWARE_TEXT = 1041;  // hidden
 
 // Login (134).
 inline constexpr int IDC_USER_NAME = 1016;

@@ -33,60 +33,79 @@ std::string Index(const std::string& path, std::size_t i) {
 }
 
 void RequireObject(const json& value, const std::string& path) {
-    if (!value.is_object()) Fail(path, "must be an object");
+    if (!value.is_object())
+        Fail(path, "must be an object");
 }
 
 // Keys starting with "_" are comments and allowed anywhere.
-void CheckKeys(const json& object, const std::string& path, std::initializer_list<std::string_view> allowed) {
+void CheckKeys(const json& object, const std::string& path,
+               std::initializer_list<std::string_view> allowed) {
     for (const auto& [key, unused] : object.items()) {
         (void)unused;
-        if (!key.empty() && key[0] == '_') continue;
+        if (!key.empty() && key[0] == '_')
+            continue;
         bool found = false;
-        for (const auto a : allowed) found = found || a == key;
-        if (!found) Fail(Join(path, key), "unknown key");
+        for (const auto a : allowed)
+            found = found || a == key;
+        if (!found)
+            Fail(Join(path, key), "unknown key");
     }
 }
 
-std::string GetString(const json& object, const std::string& path, const char* key, std::string fallback,
-                      bool required = false, std::size_t maxLength = 4000) {
+std::string GetString(const json& object, const std::string& path, const char* key,
+                      std::string fallback, bool required = false, std::size_t maxLength = 4000) {
     const auto it = object.find(key);
     if (it == object.end()) {
-        if (required) Fail(Join(path, key), "is required");
+        if (required)
+            Fail(Join(path, key), "is required");
         return fallback;
     }
-    if (!it->is_string()) Fail(Join(path, key), "must be a string");
+    if (!it->is_string())
+        Fail(Join(path, key), "must be a string");
     auto text = it->get<std::string>();
-    if (text.size() > maxLength) Fail(Join(path, key), "is longer than " + std::to_string(maxLength) + " bytes");
-    if (text.find('\0') != std::string::npos) Fail(Join(path, key), "must not contain a zero byte");
+    if (text.size() > maxLength)
+        Fail(Join(path, key), "is longer than " + std::to_string(maxLength) + " bytes");
+    if (text.find('\0') != std::string::npos)
+        Fail(Join(path, key), "must not contain a zero byte");
     return text;
 }
 
-long GetInt(const json& object, const std::string& path, const char* key, long fallback, long min, long max) {
+long GetInt(const json& object, const std::string& path, const char* key, long fallback, long min,
+            long max) {
     const auto it = object.find(key);
-    if (it == object.end()) return fallback;
-    if (!it->is_number_integer()) Fail(Join(path, key), "must be an integer");
+    if (it == object.end())
+        return fallback;
+    if (!it->is_number_integer())
+        Fail(Join(path, key), "must be an integer");
     const auto value = it->get<long long>();
     if (value < min || value > max)
-        Fail(Join(path, key), "must be between " + std::to_string(min) + " and " + std::to_string(max));
+        Fail(Join(path, key),
+             "must be between " + std::to_string(min) + " and " + std::to_string(max));
     return static_cast<long>(value);
 }
 
 bool GetBool(const json& object, const std::string& path, const char* key, bool fallback) {
     const auto it = object.find(key);
-    if (it == object.end()) return fallback;
-    if (!it->is_boolean()) Fail(Join(path, key), "must be true or false");
+    if (it == object.end())
+        return fallback;
+    if (!it->is_boolean())
+        Fail(Join(path, key), "must be true or false");
     return it->get<bool>();
 }
 
-std::string GetAddress(const json& object, const std::string& path, const char* key, bool required) {
+std::string GetAddress(const json& object, const std::string& path, const char* key,
+                       bool required) {
     auto text = GetString(object, path, key, "", required, 15);
-    if (!text.empty() && !ParseIpv4(text)) Fail(Join(path, key), "must be a dotted IPv4 address");
+    if (!text.empty() && !ParseIpv4(text))
+        Fail(Join(path, key), "must be a dotted IPv4 address");
     return text;
 }
 
-std::string GetNetmask(const json& object, const std::string& path, const char* key, bool required) {
+std::string GetNetmask(const json& object, const std::string& path, const char* key,
+                       bool required) {
     auto text = GetString(object, path, key, "", required, 15);
-    if (!text.empty() && !NetmaskPrefix(text)) Fail(Join(path, key), "must be a contiguous dotted netmask");
+    if (!text.empty() && !NetmaskPrefix(text))
+        Fail(Join(path, key), "must be a contiguous dotted netmask");
     return text;
 }
 
@@ -101,7 +120,8 @@ HttpSettings ParseHttp(const json& value, const std::string& path, HttpSettings 
 
 LanPort ParseLanPort(const json& value, const std::string& path, std::string& interface) {
     RequireObject(value, path);
-    CheckKeys(value, path, {"ip", "netmask", "gateway", "dns1", "dns2", "dhcp", "option", "interface"});
+    CheckKeys(value, path,
+              {"ip", "netmask", "gateway", "dns1", "dns2", "dhcp", "option", "interface"});
     LanPort port;
     port.ip = GetAddress(value, path, "ip", true);
     port.netmask = GetNetmask(value, path, "netmask", true);
@@ -114,19 +134,24 @@ LanPort ParseLanPort(const json& value, const std::string& path, std::string& in
     return port;
 }
 
-std::vector<std::string> GetStringArray(const json& object, const std::string& path, const char* key,
-                                        std::size_t maxLength) {
+std::vector<std::string> GetStringArray(const json& object, const std::string& path,
+                                        const char* key, std::size_t maxLength) {
     std::vector<std::string> out;
     const auto it = object.find(key);
-    if (it == object.end()) return out;
+    if (it == object.end())
+        return out;
     const std::string arrayPath = Join(path, key);
-    if (!it->is_array()) Fail(arrayPath, "must be an array of strings");
+    if (!it->is_array())
+        Fail(arrayPath, "must be an array of strings");
     for (std::size_t i = 0; i < it->size(); ++i) {
         const auto& item = (*it)[i];
-        if (!item.is_string()) Fail(Index(arrayPath, i), "must be a string");
+        if (!item.is_string())
+            Fail(Index(arrayPath, i), "must be a string");
         auto text = item.get<std::string>();
-        if (text.size() > maxLength) Fail(Index(arrayPath, i), "is too long");
-        if (text.find('\0') != std::string::npos) Fail(Index(arrayPath, i), "must not contain a zero byte");
+        if (text.size() > maxLength)
+            Fail(Index(arrayPath, i), "is too long");
+        if (text.find('\0') != std::string::npos)
+            Fail(Index(arrayPath, i), "must not contain a zero byte");
         out.push_back(std::move(text));
     }
     return out;
@@ -135,22 +160,25 @@ std::vector<std::string> GetStringArray(const json& object, const std::string& p
 Script ParseScript(const json& value, const std::string& path) {
     RequireObject(value, path);
     CheckKeys(value, path,
-              {"opcodes", "silent", "refuse", "delayMs", "duplicates", "unknownRecords", "malformed",
-               "foreignBurst"});
+              {"opcodes", "silent", "refuse", "delayMs", "duplicates", "unknownRecords",
+               "malformed", "foreignBurst"});
     Script script;
     if (const auto it = value.find("opcodes"); it != value.end()) {
         const std::string opPath = Join(path, "opcodes");
-        if (!it->is_array()) Fail(opPath, "must be an array of opcode names or numbers");
+        if (!it->is_array())
+            Fail(opPath, "must be an array of opcode names or numbers");
         for (std::size_t i = 0; i < it->size(); ++i) {
             const auto& item = (*it)[i];
             std::optional<std::uint16_t> code;
             if (item.is_number_integer()) {
                 const auto number = item.get<long long>();
-                if (number >= 0 && number <= 0xFFFF) code = static_cast<std::uint16_t>(number);
+                if (number >= 0 && number <= 0xFFFF)
+                    code = static_cast<std::uint16_t>(number);
             } else if (item.is_string()) {
                 code = OpcodeByName(item.get<std::string>());
             }
-            if (!code) Fail(Index(opPath, i), "is not an opcode name or number");
+            if (!code)
+                Fail(Index(opPath, i), "is not an opcode name or number");
             script.opcodes.push_back(*code);
         }
     }
@@ -162,38 +190,48 @@ Script ParseScript(const json& value, const std::string& path) {
     script.foreignBurst = static_cast<int>(GetInt(value, path, "foreignBurst", 0, 0, 1000));
     const auto malformed = GetString(value, path, "malformed", "none");
     const auto mode = MalformationByName(malformed);
-    if (!mode) Fail(Join(path, "malformed"), "must be one of none, short-length, past-end, oversize, bad-lan-index");
+    if (!mode)
+        Fail(Join(path, "malformed"),
+             "must be one of none, short-length, past-end, oversize, bad-lan-index");
     script.malformed = *mode;
     return script;
 }
 
-RecorderConfig ParseRecorder(const json& value, const std::string& path, const HttpSettings& defaultHttp) {
+RecorderConfig ParseRecorder(const json& value, const std::string& path,
+                             const HttpSettings& defaultHttp) {
     RequireObject(value, path);
     CheckKeys(value, path,
-              {"name", "deviceId", "model", "numberA", "numberB", "shortText", "activeLan", "lan", "admin",
-               "volumes", "identity", "dhcpPool", "http", "behaviours"});
+              {"name", "deviceId", "model", "numberA", "numberB", "shortText", "activeLan", "lan",
+               "admin", "volumes", "identity", "dhcpPool", "http", "behaviours"});
     RecorderConfig recorder;
     auto& state = recorder.state;
     state.name = GetString(value, path, "name", "", true, kMaxNameLength);
     const auto idText = GetString(value, path, "deviceId", "", true);
     const auto id = ParseDeviceId(idText);
-    if (!id) Fail(Join(path, "deviceId"), "must name 8 bytes in hex, e.g. \"00:1a:2b:3c:4d:5e:6f:70\"");
+    if (!id)
+        Fail(Join(path, "deviceId"), "must name 8 bytes in hex, e.g. \"00:1a:2b:3c:4d:5e:6f:70\"");
     state.deviceId = *id;
     state.model = GetString(value, path, "model", "KVR-620", false, 255);
-    state.numberA = static_cast<int>(GetInt(value, path, "numberA", 0, -2147483647L - 1, 2147483647L));
-    state.numberB = static_cast<int>(GetInt(value, path, "numberB", 0, -2147483647L - 1, 2147483647L));
+    state.numberA =
+        static_cast<int>(GetInt(value, path, "numberA", 0, -2147483647L - 1, 2147483647L));
+    state.numberB =
+        static_cast<int>(GetInt(value, path, "numberB", 0, -2147483647L - 1, 2147483647L));
     state.shortText = GetString(value, path, "shortText", "", false, 7);
 
     const auto lan = value.find("lan");
     const std::string lanPath = Join(path, "lan");
-    if (lan == value.end()) Fail(lanPath, "is required");
-    if (!lan->is_array() || lan->empty() || lan->size() > 2) Fail(lanPath, "must be an array of one or two ports");
+    if (lan == value.end())
+        Fail(lanPath, "is required");
+    if (!lan->is_array() || lan->empty() || lan->size() > 2)
+        Fail(lanPath, "must be an array of one or two ports");
     for (std::size_t i = 0; i < lan->size(); ++i) {
         std::string interface;
         state.lan.push_back(ParseLanPort((*lan)[i], Index(lanPath, i), interface));
-        if (!interface.empty()) recorder.served.push_back({static_cast<int>(i), interface});
+        if (!interface.empty())
+            recorder.served.push_back({static_cast<int>(i), interface});
     }
-    state.activeLan = static_cast<int>(GetInt(value, path, "activeLan", 0, 0, static_cast<long>(lan->size()) - 1));
+    state.activeLan = static_cast<int>(
+        GetInt(value, path, "activeLan", 0, 0, static_cast<long>(lan->size()) - 1));
 
     if (const auto admin = value.find("admin"); admin != value.end()) {
         const std::string adminPath = Join(path, "admin");
@@ -211,8 +249,10 @@ RecorderConfig ParseRecorder(const json& value, const std::string& path, const H
         const std::string identityPath = Join(path, "identity");
         RequireObject(*identity, identityPath);
         CheckKeys(*identity, identityPath, {"short", "long"});
-        state.identityShort = GetString(*identity, identityPath, "short", "", false, kMaxIdentShortLength);
-        state.identityLong = GetString(*identity, identityPath, "long", "", false, kMaxIdentLongLength);
+        state.identityShort =
+            GetString(*identity, identityPath, "short", "", false, kMaxIdentShortLength);
+        state.identityLong =
+            GetString(*identity, identityPath, "long", "", false, kMaxIdentLongLength);
     }
     if (const auto pool = value.find("dhcpPool"); pool != value.end()) {
         const std::string poolPath = Join(path, "dhcpPool");
@@ -233,7 +273,8 @@ RecorderConfig ParseRecorder(const json& value, const std::string& path, const H
         recorder.http = ParseHttp(*http, Join(path, "http"), defaultHttp);
     if (const auto behaviours = value.find("behaviours"); behaviours != value.end()) {
         const std::string bPath = Join(path, "behaviours");
-        if (!behaviours->is_array()) Fail(bPath, "must be an array");
+        if (!behaviours->is_array())
+            Fail(bPath, "must be an array");
         for (std::size_t i = 0; i < behaviours->size(); ++i)
             state.scripts.push_back(ParseScript((*behaviours)[i], Index(bPath, i)));
     }
@@ -244,10 +285,13 @@ DaemonConfig ParseRoot(const json& root) {
     RequireObject(root, "(top level)");
     CheckKeys(root, "", {"recorders", "http"});
     HttpSettings defaultHttp;
-    if (const auto http = root.find("http"); http != root.end()) defaultHttp = ParseHttp(*http, "http", defaultHttp);
+    if (const auto http = root.find("http"); http != root.end())
+        defaultHttp = ParseHttp(*http, "http", defaultHttp);
     const auto recorders = root.find("recorders");
-    if (recorders == root.end()) Fail("recorders", "is required");
-    if (!recorders->is_array() || recorders->empty()) Fail("recorders", "must be a non-empty array");
+    if (recorders == root.end())
+        Fail("recorders", "is required");
+    if (!recorders->is_array() || recorders->empty())
+        Fail("recorders", "must be a non-empty array");
 
     DaemonConfig config;
     std::set<DeviceId> ids;
@@ -255,7 +299,8 @@ DaemonConfig ParseRoot(const json& root) {
     for (std::size_t i = 0; i < recorders->size(); ++i) {
         const std::string path = Index("recorders", i);
         auto recorder = ParseRecorder((*recorders)[i], path, defaultHttp);
-        if (!ids.insert(recorder.state.deviceId).second) Fail(Join(path, "deviceId"), "is used by another recorder");
+        if (!ids.insert(recorder.state.deviceId).second)
+            Fail(Join(path, "deviceId"), "is used by another recorder");
         for (const auto& served : recorder.served) {
             const auto& ip = recorder.state.lan[static_cast<std::size_t>(served.port)].ip;
             if (!bound.insert({served.interface, ip}).second)
@@ -264,14 +309,18 @@ DaemonConfig ParseRoot(const json& root) {
         }
         config.recorders.push_back(std::move(recorder));
     }
-    if (bound.empty()) Fail("recorders", "no LAN port names an interface to serve on");
+    if (bound.empty())
+        Fail("recorders", "no LAN port names an interface to serve on");
     return config;
 }
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -283,35 +332,46 @@ std::optional<DeviceId> ParseDeviceId(std::string_view text) {
     // an optional 0x) separated by ':', '-' or ','.
     std::string bare;
     for (const char c : text) {
-        if (HexDigit(c) >= 0) bare.push_back(c);
+        if (HexDigit(c) >= 0)
+            bare.push_back(c);
     }
     const bool hasSeparators = text.find_first_of(":-,") != std::string_view::npos;
     if (!hasSeparators) {
-        if (bare.size() != 16 || text.size() != 16) return std::nullopt;
+        if (bare.size() != 16 || text.size() != 16)
+            return std::nullopt;
         for (std::size_t i = 0; i < 8; ++i)
-            id[i] = static_cast<std::uint8_t>(HexDigit(bare[2 * i]) * 16 + HexDigit(bare[2 * i + 1]));
+            id[i] =
+                static_cast<std::uint8_t>(HexDigit(bare[2 * i]) * 16 + HexDigit(bare[2 * i + 1]));
         return id;
     }
     std::size_t count = 0;
     std::size_t start = 0;
     while (start <= text.size()) {
         const auto end = text.find_first_of(":-,", start);
-        std::string_view group = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        while (!group.empty() && group.front() == ' ') group.remove_prefix(1);
-        while (!group.empty() && group.back() == ' ') group.remove_suffix(1);
-        if (group.size() > 2 && group[0] == '0' && (group[1] == 'x' || group[1] == 'X')) group.remove_prefix(2);
-        if (group.empty() || group.size() > 2 || count >= 8) return std::nullopt;
+        std::string_view group = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        while (!group.empty() && group.front() == ' ')
+            group.remove_prefix(1);
+        while (!group.empty() && group.back() == ' ')
+            group.remove_suffix(1);
+        if (group.size() > 2 && group[0] == '0' && (group[1] == 'x' || group[1] == 'X'))
+            group.remove_prefix(2);
+        if (group.empty() || group.size() > 2 || count >= 8)
+            return std::nullopt;
         int value = 0;
         for (const char c : group) {
             const int digit = HexDigit(c);
-            if (digit < 0) return std::nullopt;
+            if (digit < 0)
+                return std::nullopt;
             value = value * 16 + digit;
         }
         id[count++] = static_cast<std::uint8_t>(value);
-        if (end == std::string_view::npos) break;
+        if (end == std::string_view::npos)
+            break;
         start = end + 1;
     }
-    if (count != 8) return std::nullopt;
+    if (count != 8)
+        return std::nullopt;
     return id;
 }
 
@@ -319,7 +379,8 @@ std::string FormatDeviceId(const DeviceId& id) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
     for (std::size_t i = 0; i < id.size(); ++i) {
-        if (i > 0) out.push_back(':');
+        if (i > 0)
+            out.push_back(':');
         out.push_back(kHex[id[i] >> 4]);
         out.push_back(kHex[id[i] & 15]);
     }
@@ -347,14 +408,18 @@ ConfigResult ParseConfig(std::string_view jsonText) {
 
 ConfigResult LoadConfigFile(const std::string& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return {std::nullopt, path + " is a directory"};
+    if (std::filesystem::is_directory(path, error))
+        return {std::nullopt, path + " is a directory"};
     std::ifstream in(path, std::ios::binary);
-    if (!in) return {std::nullopt, "cannot open " + path};
+    if (!in)
+        return {std::nullopt, "cannot open " + path};
     std::ostringstream text;
     text << in.rdbuf();
-    if (in.bad()) return {std::nullopt, "cannot read " + path};
+    if (in.bad())
+        return {std::nullopt, "cannot read " + path};
     auto result = ParseConfig(text.str());
-    if (!result.config) result.error = path + ": " + result.error;
+    if (!result.config)
+        result.error = path + ": " + result.error;
     return result;
 }
 

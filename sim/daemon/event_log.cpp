@@ -8,7 +8,8 @@
 namespace sim {
 
 EventLog::~EventLog() {
-    if (ownsFile_ && file_) std::fclose(file_);
+    if (ownsFile_ && file_)
+        std::fclose(file_);
 }
 
 bool EventLog::Open(const std::string& path) {
@@ -23,13 +24,16 @@ bool EventLog::Open(const std::string& path) {
 }
 
 void EventLog::Write(const std::string& event, nlohmann::json fields) {
-    if (!file_) return;
+    if (!file_)
+        return;
     nlohmann::ordered_json line = nlohmann::ordered_json::object();
     line["time"] = UtcTimestamp();
     line["event"] = event;
-    for (auto& [key, value] : fields.items()) line[key] = value;
+    for (auto& [key, value] : fields.items())
+        line[key] = value;
     // Texts from the wire need not be UTF-8: replace what is not.
-    const std::string text = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    const std::string text =
+        line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     std::fprintf(file_, "%s\n", text.c_str());
     std::fflush(file_);
 }
@@ -46,10 +50,12 @@ nlohmann::json RequestFields(const RecorderState& state, const RequestLogEntry& 
         fields["authenticated"] = entry.authenticated;
     }
     nlohmann::json records = nlohmann::json::array();
-    for (const auto& record : entry.records) records.push_back({{"type", record.type}, {"value", record.Text()}});
+    for (const auto& record : entry.records)
+        records.push_back({{"type", record.type}, {"value", record.Text()}});
     fields["records"] = records;
     fields["replies"] = entry.replies;
-    if (entry.status) fields["status"] = *entry.status;
+    if (entry.status)
+        fields["status"] = *entry.status;
     return fields;
 }
 
@@ -57,12 +63,14 @@ std::string UtcTimestamp() {
     const auto now = std::chrono::system_clock::now();
     const auto seconds = std::chrono::system_clock::to_time_t(now);
     const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
     std::tm utc{};
     gmtime_r(&seconds, &utc);
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(millis));
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                  static_cast<int>(millis));
     return text;
 }
 

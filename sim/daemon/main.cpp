@@ -29,7 +29,8 @@ constexpr const char* kUsage =
     "  --check-config      read the configuration, report errors, and exit\n";
 
 int Usage(const char* error) {
-    if (error) std::fprintf(stderr, "ostrel-nvr-sim: %s\n", error);
+    if (error)
+        std::fprintf(stderr, "ostrel-nvr-sim: %s\n", error);
     std::fputs(kUsage, error ? stderr : stdout);
     return 2;
 }
@@ -45,16 +46,20 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return false;
+            if (i + 1 >= argc)
+                return false;
             out = argv[++i];
             return true;
         };
         if (arg == "--config") {
-            if (!value(configPath)) return Usage("--config needs a file");
+            if (!value(configPath))
+                return Usage("--config needs a file");
         } else if (arg == "--log") {
-            if (!value(logPath)) return Usage("--log needs a file or -");
+            if (!value(logPath))
+                return Usage("--log needs a file or -");
         } else if (arg == "--pid-file") {
-            if (!value(options.pidFile)) return Usage("--pid-file needs a file");
+            if (!value(options.pidFile))
+                return Usage("--pid-file needs a file");
         } else if (arg == "--apply-addresses") {
             options.applyAddresses = true;
         } else if (arg == "--netns-ok") {
@@ -69,7 +74,8 @@ int main(int argc, char** argv) {
             return Usage(message.c_str());
         }
     }
-    if (configPath.empty()) return Usage("--config is required");
+    if (configPath.empty())
+        return Usage("--config is required");
 
     auto loaded = sim::LoadConfigFile(configPath);
     if (!loaded.config) {
@@ -86,8 +92,10 @@ int main(int argc, char** argv) {
         // on the interfaces its configuration names.
         std::string why;
         if (!sim::InPrivateNetworkNamespace(why)) {
-            std::fprintf(stderr, "ostrel-nvr-sim: refusing --apply-addresses: %s (run the daemon in a "
-                                 "network namespace of its own, e.g. with ip netns exec)\n", why.c_str());
+            std::fprintf(stderr,
+                         "ostrel-nvr-sim: refusing --apply-addresses: %s (run the daemon in a "
+                         "network namespace of its own, e.g. with ip netns exec)\n",
+                         why.c_str());
             return 2;
         }
     }
@@ -95,7 +103,8 @@ int main(int argc, char** argv) {
 
     sim::EventLog log;
     if (!logPath.empty() && !log.Open(logPath)) {
-        std::fprintf(stderr, "ostrel-nvr-sim: cannot open log %s: %s\n", logPath.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "ostrel-nvr-sim: cannot open log %s: %s\n", logPath.c_str(),
+                     std::strerror(errno));
         return 1;
     }
     sim::SimServer server(std::move(*loaded.config), options, log);

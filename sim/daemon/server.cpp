@@ -7,13 +7,14 @@
 #include <fstream>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <net/if.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "sim/daemon/address_apply.h"
@@ -57,7 +58,8 @@ std::string FormatAddr(const in_addr& addr) {
 }
 
 void CloseFd(int& fd) {
-    if (fd >= 0) close(fd);  // not retried on EINTR: the descriptor is gone either way
+    if (fd >= 0)
+        close(fd);  // not retried on EINTR: the descriptor is gone either way
     fd = -1;
 }
 
@@ -65,9 +67,11 @@ bool WritePidFile(const std::string& path) {
     const std::string temporary = path + ".tmp";
     {
         std::ofstream out(temporary, std::ios::trunc);
-        if (!out) return false;
+        if (!out)
+            return false;
         out << getpid() << "\n";
-        if (!out) return false;
+        if (!out)
+            return false;
     }
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
@@ -95,38 +99,48 @@ SimServer::SimServer(DaemonConfig config, ServerOptions options, EventLog& log)
 }
 
 SimServer::~SimServer() {
-    for (auto& connection : connections_) CloseFd(connection.fd);
-    for (auto& served : served_) CloseSockets(served);
+    for (auto& connection : connections_)
+        CloseFd(connection.fd);
+    for (auto& served : served_)
+        CloseSockets(served);
     CloseFd(signalFd_);
 }
 
 std::chrono::microseconds SimServer::Uptime() const {
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started_);
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 started_);
 }
 
 std::string SimServer::Start() {
     started_ = std::chrono::steady_clock::now();
-    if (served_.empty()) return "no recorder LAN port names an interface to serve on";
+    if (served_.empty())
+        return "no recorder LAN port names an interface to serve on";
 
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
-    if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0) return Errno("cannot block stop signals");
+    if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0)
+        return Errno("cannot block stop signals");
     signalFd_ = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (signalFd_ < 0) return Errno("signalfd");
+    if (signalFd_ < 0)
+        return Errno("signalfd");
     signal(SIGPIPE, SIG_IGN);
 
     for (auto& served : served_) {
         served.ifindex = if_nametoindex(served.interface.c_str());
-        if (served.ifindex == 0) return Errno("interface " + served.interface);
+        if (served.ifindex == 0)
+            return Errno("interface " + served.interface);
         if (options_.applyAddresses) {
             auto error = KeepSecondaryAddresses(served.interface);
-            if (error.empty()) error = AddAddress(served.interface, served.address, served.prefix);
-            if (!error.empty()) return error;
+            if (error.empty())
+                error = AddAddress(served.interface, served.address, served.prefix);
+            if (!error.empty())
+                return error;
         }
         const auto error = OpenSockets(served);
-        if (!error.empty()) return error;
+        if (!error.empty())
+            return error;
     }
     if (!options_.pidFile.empty() && !WritePidFile(options_.pidFile))
         return Errno("cannot write pid file " + options_.pidFile);
@@ -137,11 +151,12 @@ std::string SimServer::Start() {
                          {"lan", served.port},
                          {"interface", served.interface},
                          {"address", served.address},
-                         {"http", served.httpEnabled ? nlohmann::json(served.httpPort) : nlohmann::json(nullptr)}});
+                         {"http", served.httpEnabled ? nlohmann::json(served.httpPort)
+                                                     : nlohmann::json(nullptr)}});
     }
     log_.Write("ready", {{"pid", getpid()}, {"ports", ports}});
-    std::fprintf(stderr, "ostrel-nvr-sim: ready, %zu recorder(s) on %zu port(s)\n", recorders_.size(),
-                 served_.size());
+    std::fprintf(stderr, "ostrel-nvr-sim: ready, %zu recorder(s) on %zu port(s)\n",
+                 recorders_.size(), served_.size());
     return {};
 }
 
@@ -151,7 +166,8 @@ std::string SimServer::OpenSockets(Served& served) {
     const std::string where = served.address + " on " + served.interface;
 
     served.udp = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (served.udp < 0) return Errno("UDP socket for " + where);
+    if (served.udp < 0)
+        return Errno("UDP socket for " + where);
     const int one = 1;
     const int zero = 0;
     if (setsockopt(served.udp, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0)
@@ -184,9 +200,11 @@ std::string SimServer::OpenSockets(Served& served) {
     if (setsockopt(served.udp, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop) != 0)
         return Errno("IP_MULTICAST_LOOP for " + where);
 
-    if (!served.httpEnabled) return {};
+    if (!served.httpEnabled)
+        return {};
     served.http = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (served.http < 0) return Errno("HTTP socket for " + where);
+    if (served.http < 0)
+        return Errno("HTTP socket for " + where);
     if (setsockopt(served.http, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0)
         return Errno("SO_REUSEADDR (HTTP) for " + where);
     sockaddr_in httpAddr{};
@@ -195,7 +213,8 @@ std::string SimServer::OpenSockets(Served& served) {
     httpAddr.sin_addr = address;
     if (bind(served.http, reinterpret_cast<sockaddr*>(&httpAddr), sizeof httpAddr) != 0)
         return Errno("bind HTTP port " + std::to_string(served.httpPort) + " on " + where);
-    if (listen(served.http, 16) != 0) return Errno("listen on HTTP port for " + where);
+    if (listen(served.http, 16) != 0)
+        return Errno("listen on HTTP port for " + where);
     return {};
 }
 
@@ -206,11 +225,15 @@ void SimServer::CloseSockets(Served& served) {
 
 int SimServer::PollTimeoutMs() const {
     auto next = std::chrono::steady_clock::time_point::max();
-    for (const auto& pending : pending_) next = std::min(next, pending.due);
-    for (const auto& connection : connections_) next = std::min(next, connection.deadline);
-    if (next == std::chrono::steady_clock::time_point::max()) return -1;
+    for (const auto& pending : pending_)
+        next = std::min(next, pending.due);
+    for (const auto& connection : connections_)
+        next = std::min(next, connection.deadline);
+    if (next == std::chrono::steady_clock::time_point::max())
+        return -1;
     const auto now = std::chrono::steady_clock::now();
-    if (next <= now) return 0;
+    if (next <= now)
+        return 0;
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count() + 1;
     return static_cast<int>(std::min<long long>(ms, 60000));
 }
@@ -249,35 +272,44 @@ std::string SimServer::Run() {
 
         const int ready = poll(fds.data(), fds.size(), PollTimeoutMs());
         if (ready < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return Errno("poll");
         }
 
         std::vector<std::size_t> closing;
         for (std::size_t k = 0; k < fds.size(); ++k) {
-            if (fds[k].revents == 0) continue;
+            if (fds[k].revents == 0)
+                continue;
             switch (slots[k].kind) {
-            case 0: {
-                signalfd_siginfo info{};
-                if (read(signalFd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-                    log_.Write("stop", {{"signal", static_cast<int>(info.ssi_signo)}});
-                    return {};
+                case 0: {
+                    signalfd_siginfo info{};
+                    if (read(signalFd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+                        log_.Write("stop", {{"signal", static_cast<int>(info.ssi_signo)}});
+                        return {};
+                    }
+                    break;
                 }
-                break;
-            }
-            case 1: OnDatagrams(slots[k].index); break;
-            case 2: OnAccept(slots[k].index); break;
-            case 3:
-                if (connections_[slots[k].index].dropped) break;
-                if (!OnConnection(connections_[slots[k].index], fds[k].revents)) closing.push_back(slots[k].index);
-                break;
+                case 1:
+                    OnDatagrams(slots[k].index);
+                    break;
+                case 2:
+                    OnAccept(slots[k].index);
+                    break;
+                case 3:
+                    if (connections_[slots[k].index].dropped)
+                        break;
+                    if (!OnConnection(connections_[slots[k].index], fds[k].revents))
+                        closing.push_back(slots[k].index);
+                    break;
             }
         }
 
         // Connections past their time are dropped.
         const auto now = std::chrono::steady_clock::now();
         for (std::size_t i = 0; i < connections_.size(); ++i) {
-            if ((connections_[i].deadline <= now || connections_[i].dropped) && std::find(closing.begin(), closing.end(), i) == closing.end())
+            if ((connections_[i].deadline <= now || connections_[i].dropped) &&
+                std::find(closing.begin(), closing.end(), i) == closing.end())
                 closing.push_back(i);
         }
         std::sort(closing.rbegin(), closing.rend());
@@ -293,7 +325,8 @@ void SimServer::OnDatagrams(std::size_t servedIndex) {
     std::vector<std::uint8_t> buffer(65536);
     for (int round = 0; round < kDatagramsPerWake; ++round) {
         Served& served = served_[servedIndex];
-        if (served.udp < 0) return;
+        if (served.udp < 0)
+            return;
         sockaddr_in source{};
         iovec iov{buffer.data(), buffer.size()};
         alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))];
@@ -305,8 +338,10 @@ void SimServer::OnDatagrams(std::size_t servedIndex) {
         message.msg_control = control;
         message.msg_controllen = sizeof control;
         const ssize_t received = recvmsg(served.udp, &message, MSG_DONTWAIT);
-        if (received < 0) return;  // EAGAIN, or an error that the next wake sees again
-        if (message.msg_flags & MSG_TRUNC) continue;
+        if (received < 0)
+            return;  // EAGAIN, or an error that the next wake sees again
+        if (message.msg_flags & MSG_TRUNC)
+            continue;
 
         bool known = false;
         in_pktinfo info{};
@@ -318,14 +353,17 @@ void SimServer::OnDatagrams(std::size_t servedIndex) {
         }
         // Only what reached this port's interface, addressed to the group or to
         // this port's own address.
-        if (!known || static_cast<unsigned>(info.ipi_ifindex) != served.ifindex) continue;
+        if (!known || static_cast<unsigned>(info.ipi_ifindex) != served.ifindex)
+            continue;
         const std::string destination = FormatAddr(info.ipi_addr);
-        if (destination != kGroup && destination != served.address) continue;
+        if (destination != kGroup && destination != served.address)
+            continue;
 
         Recorder& recorder = *recorders_[served.recorder];
         const std::size_t logged = recorder.log().size();
-        auto replies = recorder.Handle(std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(received)),
-                                       Uptime());
+        auto replies = recorder.Handle(
+            std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(received)),
+            Uptime());
         if (recorder.log().size() > logged) {
             auto fields = RequestFields(recorder.state(), recorder.log().back());
             fields["lan"] = served.port;
@@ -342,7 +380,8 @@ void SimServer::OnDatagrams(std::size_t servedIndex) {
             if (reply.delay.count() <= 0) {
                 SendToGroup(servedIndex, reply.bytes);
             } else if (pending_.size() < kMaxPending) {
-                pending_.push_back({now + reply.delay, pendingOrder_++, servedIndex, std::move(reply.bytes)});
+                pending_.push_back(
+                    {now + reply.delay, pendingOrder_++, servedIndex, std::move(reply.bytes)});
             }
         }
         ApplyAddressChanges(served_[servedIndex].recorder);
@@ -351,20 +390,22 @@ void SimServer::OnDatagrams(std::size_t servedIndex) {
 
 void SimServer::SendToGroup(std::size_t servedIndex, const std::vector<std::uint8_t>& bytes) {
     const Served& served = served_[servedIndex];
-    if (served.udp < 0) return;
+    if (served.udp < 0)
+        return;
     sockaddr_in destination{};
     destination.sin_family = AF_INET;
     destination.sin_port = htons(kPort);
     destination.sin_addr = ToInAddr(kGroup);
-    if (sendto(served.udp, bytes.data(), bytes.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&destination),
-               sizeof destination) < 0) {
+    if (sendto(served.udp, bytes.data(), bytes.size(), MSG_DONTWAIT,
+               reinterpret_cast<sockaddr*>(&destination), sizeof destination) < 0) {
         log_.Write("error", {{"recorder", recorders_[served.recorder]->state().name},
                              {"what", Errno("sendto")}});
     }
 }
 
 void SimServer::SendDuePending() {
-    if (pending_.empty()) return;
+    if (pending_.empty())
+        return;
     const auto now = std::chrono::steady_clock::now();
     std::vector<Pending> due;
     for (auto it = pending_.begin(); it != pending_.end();) {
@@ -378,7 +419,8 @@ void SimServer::SendDuePending() {
     std::sort(due.begin(), due.end(), [](const Pending& a, const Pending& b) {
         return a.due != b.due ? a.due < b.due : a.order < b.order;
     });
-    for (const auto& pending : due) SendToGroup(pending.served, pending.bytes);
+    for (const auto& pending : due)
+        SendToGroup(pending.served, pending.bytes);
 }
 
 void SimServer::ApplyAddressChanges(std::size_t recorderIndex) {
@@ -386,10 +428,14 @@ void SimServer::ApplyAddressChanges(std::size_t recorderIndex) {
     for (const auto& change : recorder.TakeAddressChanges()) {
         for (std::size_t i = 0; i < served_.size(); ++i) {
             Served& served = served_[i];
-            if (served.recorder != recorderIndex || served.port != change.port) continue;
-            nlohmann::json fields{{"recorder", recorder.state().name}, {"lan", change.port},
-                                  {"interface", served.interface}, {"old", change.oldIp},
-                                  {"new", change.newIp}, {"netmask", change.netmask}};
+            if (served.recorder != recorderIndex || served.port != change.port)
+                continue;
+            nlohmann::json fields{{"recorder", recorder.state().name},
+                                  {"lan", change.port},
+                                  {"interface", served.interface},
+                                  {"old", change.oldIp},
+                                  {"new", change.newIp},
+                                  {"netmask", change.netmask}};
             if (!options_.applyAddresses) {
                 fields["applied"] = false;
                 log_.Write("address", std::move(fields));
@@ -399,11 +445,13 @@ void SimServer::ApplyAddressChanges(std::size_t recorderIndex) {
             std::string error = AddAddress(served.interface, change.newIp, prefix);
             if (error.empty() && served.address != change.newIp) {
                 // The old address may also be held by another served port.
-                const bool shared = std::any_of(served_.begin(), served_.end(), [&](const Served& other) {
-                    return &other != &served && other.interface == served.interface &&
-                           other.address == served.address;
-                });
-                if (!shared) error = RemoveAddress(served.interface, served.address, served.prefix);
+                const bool shared =
+                    std::any_of(served_.begin(), served_.end(), [&](const Served& other) {
+                        return &other != &served && other.interface == served.interface &&
+                               other.address == served.address;
+                    });
+                if (!shared)
+                    error = RemoveAddress(served.interface, served.address, served.prefix);
             }
             if (!error.empty()) {
                 fields["applied"] = false;
@@ -416,7 +464,8 @@ void SimServer::ApplyAddressChanges(std::size_t recorderIndex) {
             served.prefix = prefix;
             error = OpenSockets(served);
             fields["applied"] = error.empty();
-            if (!error.empty()) fields["error"] = error;
+            if (!error.empty())
+                fields["error"] = error;
             log_.Write("address", std::move(fields));
         }
     }
@@ -426,17 +475,19 @@ void SimServer::OnAccept(std::size_t servedIndex) {
     for (;;) {
         sockaddr_in peer{};
         socklen_t length = sizeof peer;
-        const int fd = accept4(served_[servedIndex].http, reinterpret_cast<sockaddr*>(&peer), &length,
-                               SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;
+        const int fd = accept4(served_[servedIndex].http, reinterpret_cast<sockaddr*>(&peer),
+                               &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0)
+            return;
         const auto live = std::count_if(connections_.begin(), connections_.end(),
                                         [](const Connection& c) { return !c.dropped; });
         if (static_cast<std::size_t>(live) >= kMaxConnections) {
             // Make room by dropping the oldest connection that is still
             // waiting for its request, so idle clients cannot lock others out.
             // It is closed at the end of the loop turn (indices stay valid).
-            auto oldest = std::find_if(connections_.begin(), connections_.end(),
-                                       [](const Connection& c) { return !c.responded && !c.dropped; });
+            auto oldest =
+                std::find_if(connections_.begin(), connections_.end(),
+                             [](const Connection& c) { return !c.responded && !c.dropped; });
             if (oldest == connections_.end()) {
                 close(fd);
                 continue;
@@ -453,33 +504,41 @@ void SimServer::OnAccept(std::size_t servedIndex) {
 }
 
 bool SimServer::OnConnection(Connection& connection, short revents) {
-    if (revents & POLLNVAL) return false;
+    if (revents & POLLNVAL)
+        return false;
     if (revents & (POLLIN | POLLHUP | POLLERR)) {
         char buffer[4096];
         for (;;) {
             const ssize_t n = recv(connection.fd, buffer, sizeof buffer, MSG_DONTWAIT);
             if (n > 0) {
                 // After the response, input is read only to be thrown away.
-                if (!connection.responded) connection.in.append(buffer, static_cast<std::size_t>(n));
-                if (connection.in.size() > kMaxHttpRequest) break;
+                if (!connection.responded)
+                    connection.in.append(buffer, static_cast<std::size_t>(n));
+                if (connection.in.size() > kMaxHttpRequest)
+                    break;
                 continue;
             }
             if (n == 0) {
-                if (connection.responded) return false;  // the client is done
-                if (connection.in.empty()) return false;
+                if (connection.responded)
+                    return false;  // the client is done
+                if (connection.in.empty())
+                    return false;
                 // Half-closed after sending: answer what arrived, complete or not.
                 connection.peerClosed = true;
                 break;
             }
-            if (errno == EAGAIN || errno == EWOULDBLOCK) break;
-            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                break;
+            if (errno == EINTR)
+                continue;
             return false;
         }
     }
     if (!connection.responded) {
         auto request = ParseHttpRequest(connection.in);
         if (request.result == HttpRequest::Parse::Incomplete) {
-            if (!connection.peerClosed) return true;
+            if (!connection.peerClosed)
+                return true;
             request.result = HttpRequest::Parse::Bad;  // no more bytes will come
         }
         const Served& served = served_[connection.served];
@@ -497,8 +556,9 @@ bool SimServer::OnConnection(Connection& connection, short revents) {
                             {"status", response.status}});
     }
     while (connection.written < connection.out.size()) {
-        const ssize_t n = send(connection.fd, connection.out.data() + connection.written,
-                               connection.out.size() - connection.written, MSG_DONTWAIT | MSG_NOSIGNAL);
+        const ssize_t n =
+            send(connection.fd, connection.out.data() + connection.written,
+                 connection.out.size() - connection.written, MSG_DONTWAIT | MSG_NOSIGNAL);
         if (n > 0) {
             connection.written += static_cast<std::size_t>(n);
             if (connection.written == connection.out.size()) {
@@ -509,8 +569,10 @@ bool SimServer::OnConnection(Connection& connection, short revents) {
             }
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        if (n < 0 && errno == EINTR)
+            continue;
         return false;
     }
     return true;

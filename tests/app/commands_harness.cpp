@@ -1,13 +1,12 @@
 #include "tests/app/commands_harness.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <chrono>
 #include <thread>
 
 #include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QLineEdit>
-#include <QTest>
 
 #include "app/login_policy.h"
 #include "app/web_console.h"
@@ -127,9 +126,13 @@ CIPAddressCtrl& CommandsHarness::field(int id) const {
     return *dialog->GetDlgItemAs<CIPAddressCtrl>(id);
 }
 
-CComboBox& CommandsHarness::dhcp() const { return *dialog->GetDlgItemAs<CComboBox>(IDC_DHCP); }
+CComboBox& CommandsHarness::dhcp() const {
+    return *dialog->GetDlgItemAs<CComboBox>(IDC_DHCP);
+}
 
-CWnd& CommandsHarness::button(int id) const { return *dialog->GetDlgItem(id); }
+CWnd& CommandsHarness::button(int id) const {
+    return *dialog->GetDlgItem(id);
+}
 
 bool CommandsHarness::ClickRow(int row, const std::string& password, const std::string& userName) {
     bool opened = false;

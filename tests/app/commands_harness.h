@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -7,8 +8,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <QString>
 
 #include "app/lanscout_dlg.h"
 #include "platform/dialog/list_ctrl.h"
@@ -83,8 +82,7 @@ public:
 
     // A mouse click on the row; the login dialog, if it opens, is answered
     // with the password (Cancel when empty). True when a login dialog opened.
-    bool ClickRow(int row, const std::string& password = "pw",
-                  const std::string& user = "admin");
+    bool ClickRow(int row, const std::string& password = "pw", const std::string& user = "admin");
     // A click on the list below the last row (no row selected afterwards).
     void ClickEmptyListArea();
     // The button's command, as its click sends it.

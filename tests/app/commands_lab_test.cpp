@@ -3,8 +3,11 @@
 // probe, program launcher and default-browser lookup, with stand-ins for the
 // desktop's opener and browser that record what they are asked to open.
 
-#include <gtest/gtest.h>
-
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -12,14 +15,9 @@
 #include <sstream>
 #include <thread>
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QTest>
 
 #include "app/lan_settings_editor.h"
 #include "app/lanscout_dlg.h"
@@ -40,10 +38,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#define REQUIRE_LAB()                                                              \
-    if (lab::CurrentLab() == nullptr) {                                            \
+#define REQUIRE_LAB()                                                               \
+    if (lab::CurrentLab() == nullptr) {                                             \
         GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason(); \
-    }                                                                              \
+    }                                                                               \
     const lab::Info& info = *lab::CurrentLab()
 
 // The folder of this run's stand-ins and desktop settings (set up in main).
@@ -185,10 +183,10 @@ TEST(LabCommands, StaticChangeThroughTheWindowMovesTheRecorder) {
     if (::testing::Test::HasFailure()) {
         // Whatever went wrong, leave the recorder where the lab put it.
         for (const std::string& at : {moved, recorder->ip}) {
-            lab::RunProcess({OSTREL_NVR_PATH, "static", "--device", at, "--ip", recorder->ip,
-                             "--netmask", recorder->netmask, "--gateway", recorder->gateway,
-                             "--password-stdin"},
-                            recorder->password + "\n");
+            lab::RunProcess(
+                {OSTREL_NVR_PATH, "static", "--device", at, "--ip", recorder->ip, "--netmask",
+                 recorder->netmask, "--gateway", recorder->gateway, "--password-stdin"},
+                recorder->password + "\n");
         }
     }
 }
@@ -344,12 +342,12 @@ int main(int argc, char** argv) {
     fs::create_directories(Scratch() / "bin");
     fs::create_directories(Scratch() / "config");
     fs::create_directories(Scratch() / "data" / "applications");
-    WriteExecutable(Scratch() / "bin" / "xdg-open",
-                    "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + (Scratch() / "opened.txt").string() +
-                        "'\n");
-    WriteExecutable(Scratch() / "bin" / "standin-browser",
-                    "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + (Scratch() / "browsed.txt").string() +
-                        "'\n");
+    WriteExecutable(
+        Scratch() / "bin" / "xdg-open",
+        "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + (Scratch() / "opened.txt").string() + "'\n");
+    WriteExecutable(
+        Scratch() / "bin" / "standin-browser",
+        "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + (Scratch() / "browsed.txt").string() + "'\n");
     const char* path = std::getenv("PATH");
     const std::string searchPath =
         (Scratch() / "bin").string() + ":" + (path != nullptr ? path : "/usr/bin:/bin");
@@ -366,8 +364,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString dir = QDir::tempPath() + "/ostrel-test-runtime";
         QDir().mkpath(dir);
-        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                       QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
     }
     QApplication app(argc, argv);

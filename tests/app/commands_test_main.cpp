@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+
+#include <gtest/gtest.h>
 
 #include "platform/dialog/dialog_units.h"
 #include "res/templates/dialog_templates.h"
@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString dir = QDir::tempPath() + "/ostrel-test-runtime";
         QDir().mkpath(dir);
-        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                       QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
     }
     QApplication app(argc, argv);

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
+#include "app/device_fields.h"
 
 #include <string>
 #include <vector>
 
-#include "app/device_fields.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -40,8 +40,12 @@ TEST(DeviceFields, FixedFieldTextStopsAtTheFieldEnd) {
 
 TEST(DeviceFields, VolumeNamesAreConvertedAndBounded) {
     {
-        auto field = Field("Aufnahmen_Gr\xC3\xBC\xC3\x9F" "e");
-        EXPECT_EQ(DisplayVolumeName(field), "Aufnahmen_Gr\xC3\xBC\xC3\x9F" "e");
+        auto field = Field(
+            "Aufnahmen_Gr\xC3\xBC\xC3\x9F"
+            "e");
+        EXPECT_EQ(DisplayVolumeName(field),
+                  "Aufnahmen_Gr\xC3\xBC\xC3\x9F"
+                  "e");
     }
     {
         // A name that fills its whole field, without terminator, is cut to 255
@@ -63,7 +67,11 @@ TEST(DeviceFields, VolumeNamesAreConvertedAndBounded) {
     }
     {
         // Malformed bytes become the replacement character.
-        auto field = Field("a\xFF" "b");
-        EXPECT_EQ(DisplayVolumeName(field), "a\xEF\xBF\xBD" "b");
+        auto field = Field(
+            "a\xFF"
+            "b");
+        EXPECT_EQ(DisplayVolumeName(field),
+                  "a\xEF\xBF\xBD"
+                  "b");
     }
 }

@@ -1,7 +1,8 @@
+#include "app/device_key.h"
+
 #include <gtest/gtest.h>
 
 #include "app/credential_cache.h"
-#include "app/device_key.h"
 
 TEST(DeviceKey, WritesUpperCaseHexGroupsAndReadsThemBack) {
     {

@@ -1,7 +1,8 @@
+#include "app/login_policy.h"
+
 #include <gtest/gtest.h>
 
 #include "app/device_key.h"
-#include "app/login_policy.h"
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"

@@ -1,19 +1,18 @@
 // The main window on the virtual network: start-up, the search, the device
 // pick with its login, the looks and every way of closing it.
 
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstring>
-#include <functional>
-#include <set>
-
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "app/device_key.h"
 #include "app/lanscout_dlg.h"
@@ -39,7 +38,9 @@ using namespace res;
 
 namespace {
 
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 std::string Octets(CIPAddressCtrl& field) {
     if (field.IsBlank()) {
@@ -238,7 +239,9 @@ TEST_F(MainWindowTest, StartUpWithoutRecordersShowsEmptyListsAndBlankFields) {
 
 TEST_F(MainWindowTest, PickWithTheRightPasswordShowsTheRecorder) {
     auto state = MakeRecorder(1, "Front door");
-    state.volumes = {"Volume_1", "Aufnahmen_Gr\xC3\xBC\xC3\x9F" "e"};
+    state.volumes = {"Volume_1",
+                     "Aufnahmen_Gr\xC3\xBC\xC3\x9F"
+                     "e"};
     state.lan[0].dns2 = "8.8.8.8";
     auto& peer = lab.Add(state, {1});
     Open();
@@ -275,7 +278,8 @@ TEST_F(MainWindowTest, PickWithTheRightPasswordShowsTheRecorder) {
 
     ASSERT_EQ(Volumes().GetItemCount(), 2);
     EXPECT_EQ(Volumes().GetItemText(0, 0), "Volume_1");
-    EXPECT_EQ(Volumes().GetItemText(1, 0), Utf8("Aufnahmen_Gr\xC3\xBC\xC3\x9F" "e"));
+    EXPECT_EQ(Volumes().GetItemText(1, 0), Utf8("Aufnahmen_Gr\xC3\xBC\xC3\x9F"
+                                                "e"));
     EXPECT_EQ(Volumes().GetItemText(0, 1), "");
 }
 
@@ -381,7 +385,8 @@ TEST_F(MainWindowTest, CancelledLoginEndsThePickQuietly) {
     EXPECT_EQ(Octets(Ip()), "192.168.10.101");
     EXPECT_TRUE(Netmask().IsBlank());
     EXPECT_EQ(Volumes().GetItemCount(), 0);
-    EXPECT_FALSE(dlg->Credentials().Find(DeviceKey(peer.recorder().state().deviceId))->authenticated);
+    EXPECT_FALSE(
+        dlg->Credentials().Find(DeviceKey(peer.recorder().state().deviceId))->authenticated);
 }
 
 TEST_F(MainWindowTest, ClickBesideTheRowsOnlyClearsTheFields) {
@@ -460,12 +465,17 @@ TEST_F(MainWindowTest, OddNetmaskAndGatewayTexts) {
 
 TEST_F(MainWindowTest, VolumeLocationsComeFromTheDriveLetters) {
     auto state = MakeRecorder(1, "Front door");
-    state.volumes = {"Volume_1", "Volume_2", "Archiv_\xC3\x9C" "bersicht", "Volume_3"};
+    state.volumes = {"Volume_1", "Volume_2",
+                     "Archiv_\xC3\x9C"
+                     "bersicht",
+                     "Volume_3"};
     lab.Add(state);
     drives.Connect('Y', "\\\\front door\\VOLUME_1");
     drives.Connect('M', "\\\\192.168.10.101\\volume_1");
     drives.Connect('Q', "\\\\Front door\\Volume_2");
-    drives.Connect('P', "\\\\FRONT DOOR\\archiv_\xC3\xBC" "bersicht");
+    drives.Connect('P',
+                   "\\\\FRONT DOOR\\archiv_\xC3\xBC"
+                   "bersicht");
     drives.Connect('K', "\\\\192.168.10.199\\Volume_3");  // another recorder
     Open();
 
@@ -475,7 +485,8 @@ TEST_F(MainWindowTest, VolumeLocationsComeFromTheDriveLetters) {
     ASSERT_EQ(Volumes().GetItemCount(), 4);
     EXPECT_EQ(Volumes().GetItemText(0, 1), "M:");  // the letter nearest A
     EXPECT_EQ(Volumes().GetItemText(1, 1), "Q:");
-    EXPECT_EQ(Volumes().GetItemText(2, 0), Utf8("Archiv_\xC3\x9C" "bersicht"));
+    EXPECT_EQ(Volumes().GetItemText(2, 0), Utf8("Archiv_\xC3\x9C"
+                                                "bersicht"));
     EXPECT_EQ(Volumes().GetItemText(2, 1), "P:");
     EXPECT_EQ(Volumes().GetItemText(3, 1), "");
 
@@ -566,9 +577,9 @@ TEST_F(MainWindowTest, HiddenControlsStayHidden) {
 TEST_F(MainWindowTest, SkinnedButtonsAreNamed) {
     Open();
     const std::pair<int, const char*> names[] = {
-        {IDC_SEARCH, "Search"}, {IDC_WEB_CONSOLE, "Configure"}, {IDC_APPLY, "Apply"},
-        {IDC_MAP_DRIVE, "Map Drive"}, {IDC_UNMAP_DRIVE, "Unmap"}, {IDC_ABOUT, "About"},
-        {IDC_EXIT, "Exit"}, {IDC_MINIMIZE, "Minimize"}, {IDC_CLOSE, "Close"},
+        {IDC_SEARCH, "Search"},       {IDC_WEB_CONSOLE, "Configure"}, {IDC_APPLY, "Apply"},
+        {IDC_MAP_DRIVE, "Map Drive"}, {IDC_UNMAP_DRIVE, "Unmap"},     {IDC_ABOUT, "About"},
+        {IDC_EXIT, "Exit"},           {IDC_MINIMIZE, "Minimize"},     {IDC_CLOSE, "Close"},
     };
     for (const auto& [id, name] : names) {
         QWidget* button = dlg->GetDlgItem(id)->widget();
@@ -655,7 +666,8 @@ TEST_F(MainWindowTest, WindowPictures) {
         started.save(dir + "/main-window-started.png");
         picked.save(dir + "/main-window-picked.png");
         ScopedModalHook grabLogin([&dir](CDialog& dialog) {
-            dialog.grab().save(dir + (dialog.GetTemplateId() == IDD_LOGIN ? "/login.png" : "/about.png"));
+            dialog.grab().save(dir +
+                               (dialog.GetTemplateId() == IDD_LOGIN ? "/login.png" : "/about.png"));
             dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         });
         ClickButton(IDC_SEARCH);
@@ -748,8 +760,8 @@ TEST_F(MainWindowTest, EveryWayOutTearsDownOnce) {
                 return;
             }
             ClickRow(0);
-            pickedBeforeClosing = dlg->Credentials().Find(DeviceKey(DeviceTable.front().deviceId))
-                                      ->authenticated;
+            pickedBeforeClosing =
+                dlg->Credentials().Find(DeviceKey(DeviceTable.front().deviceId))->authenticated;
             way.close(*this, dialog);
         });
         dlg->DoModal();

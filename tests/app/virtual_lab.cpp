@@ -14,7 +14,8 @@ VirtualLab::~VirtualLab() {
     ResetProtocolGlobals();
 }
 
-sim::VirtualRecorderPeer& VirtualLab::Add(sim::RecorderState state, std::initializer_list<int> interfaces) {
+sim::VirtualRecorderPeer& VirtualLab::Add(sim::RecorderState state,
+                                          std::initializer_list<int> interfaces) {
     return recorders_->Add(std::move(state), interfaces);
 }
 

@@ -54,7 +54,8 @@ public:
 
     VirtualNetIo& net() { return net_; }
     CountingNetIo& sockets() { return counting_; }
-    sim::VirtualRecorderPeer& Add(sim::RecorderState state, std::initializer_list<int> interfaces = {0});
+    sim::VirtualRecorderPeer& Add(sim::RecorderState state,
+                                  std::initializer_list<int> interfaces = {0});
 
     // Requests of an opcode a recorder has heard.
     static int CountHeard(const sim::VirtualRecorderPeer& peer, std::uint16_t opcode);

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
+#include "app/volume_location.h"
 
 #include <cstring>
 
-#include "app/volume_location.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -43,6 +43,11 @@ TEST(VolumeLocation, TheLetterNearestAWinsAndEitherHostFormMatches) {
 
 TEST(VolumeLocation, NonAsciiSharesCompareIgnoringCase) {
     DriveLetterTable table = EmptyTable();
-    Connect(table, 'X', "nvr", "\xC3\x9C" "bersicht");  // Übersicht
-    EXPECT_EQ(VolumeLocation(table, "NVR", "10.0.0.9", "\xC3\xBC" "bersicht"), "X:");
+    Connect(table, 'X', "nvr",
+            "\xC3\x9C"
+            "bersicht");  // Übersicht
+    EXPECT_EQ(VolumeLocation(table, "NVR", "10.0.0.9",
+                             "\xC3\xBC"
+                             "bersicht"),
+              "X:");
 }

@@ -2,13 +2,13 @@
 // answer the test gives, pauses that return at once, and a recording
 // launcher; and the command lines it builds.
 
-#include <gtest/gtest.h>
-
-#include <thread>
+#include "app/web_console.h"
 
 #include <QApplication>
+#include <thread>
 
-#include "app/web_console.h"
+#include <gtest/gtest.h>
+
 #include "protocol/globals.h"
 #include "protocol/packet_format.h"
 #include "res/templates/control_ids.h"
@@ -176,8 +176,9 @@ TEST_F(WebConsole, ReachableDuringEitherPauseOpensTheBrowser) {
         Configure();
         EXPECT_EQ(h.sleeps, pause);
         EXPECT_TRUE(h.boxes.records().empty());
-        EXPECT_EQ(h.launcher.commandLines,
-                  (std::vector<std::string>{"\"/usr/bin/firefox\" -osint -url http://192.168.10.102"}));
+        EXPECT_EQ(
+            h.launcher.commandLines,
+            (std::vector<std::string>{"\"/usr/bin/firefox\" -osint -url http://192.168.10.102"}));
         EXPECT_EQ(ProbeResult.load(), kProbePending);
         EXPECT_EQ(h.dialog->deviceSelected, 1) << "no refresh after a launch";
     }
@@ -219,7 +220,8 @@ TEST_F(WebConsole, BrowserNamesAndFallbacks) {
         h.launcher.commandLines.clear();
         h.launcher.winExecResults = {3};
         Configure();
-        EXPECT_EQ(h.launcher.commandLines, (std::vector<std::string>{" " + url, "explorer " + url}));
+        EXPECT_EQ(h.launcher.commandLines,
+                  (std::vector<std::string>{" " + url, "explorer " + url}));
     }
 }
 

@@ -1,8 +1,8 @@
+#include "cli/args.h"
+
 #include <sstream>
 
 #include <gtest/gtest.h>
-
-#include "cli/args.h"
 
 namespace cli {
 namespace {
@@ -23,8 +23,9 @@ TEST(CliArgs, CommandsAndTheirOptions) {
         EXPECT_TRUE(r.options->json);
     }
     {
-        const ParseResult r = Parse({"static", "--device", "NVR-1", "--ip=10.0.0.5", "--netmask", "255.0.0.0",
-                                     "--gateway", "10.0.0.1", "--lan-mode", "LAN2", "--password-stdin"});
+        const ParseResult r =
+            Parse({"static", "--device", "NVR-1", "--ip=10.0.0.5", "--netmask", "255.0.0.0",
+                   "--gateway", "10.0.0.1", "--lan-mode", "LAN2", "--password-stdin"});
         ASSERT_TRUE(r.options) << r.error;
         EXPECT_EQ(r.options->command, Command::Static);
         EXPECT_EQ(r.options->device, "NVR-1");
@@ -56,7 +57,8 @@ TEST(CliArgs, RefusesWhatDoesNotFit) {
     EXPECT_FALSE(Parse({}).options);
     EXPECT_FALSE(Parse({"find"}).options);
     EXPECT_NE(Parse({"login"}).error.find("--device"), std::string::npos);
-    EXPECT_NE(Parse({"login", "--device", "x", "--json"}).error.find("unknown option \"--json\""), std::string::npos);
+    EXPECT_NE(Parse({"login", "--device", "x", "--json"}).error.find("unknown option \"--json\""),
+              std::string::npos);
     EXPECT_FALSE(Parse({"search", "--device", "x"}).options);
     EXPECT_FALSE(Parse({"volumes", "--device", "x", "--ip", "1.2.3.4"}).options);
     EXPECT_FALSE(Parse({"dhcp", "--device", "x", "--set-name", "y"}).options);
@@ -69,13 +71,14 @@ TEST(CliArgs, RefusesWhatDoesNotFit) {
 TEST(CliArgs, RefusesTextsLongerThanTheirFields) {
     const std::string name31(31, 'n');
     const std::string long511(511, 'l');
-    EXPECT_TRUE(Parse({"identity", "--device", "x", "--set-name", name31.c_str(), "--set-short", name31.c_str(),
-                       "--set-long", long511.c_str()})
+    EXPECT_TRUE(Parse({"identity", "--device", "x", "--set-name", name31.c_str(), "--set-short",
+                       name31.c_str(), "--set-long", long511.c_str()})
                     .options);
     const std::string name32(32, 'n');
     const std::string long512(512, 'l');
-    EXPECT_NE(Parse({"identity", "--device", "x", "--set-name", name32.c_str()}).error.find("at most 31"),
-              std::string::npos);
+    EXPECT_NE(
+        Parse({"identity", "--device", "x", "--set-name", name32.c_str()}).error.find("at most 31"),
+        std::string::npos);
     EXPECT_FALSE(Parse({"identity", "--device", "x", "--set-short", name32.c_str()}).options);
     EXPECT_FALSE(Parse({"identity", "--device", "x", "--set-long", long512.c_str()}).options);
     EXPECT_TRUE(Parse({"dhcp", "--device", "x", "--lan-mode", "LAN1+LAN2"}).options);

@@ -1,7 +1,8 @@
-#include <nlohmann/json.hpp>
-#include <gtest/gtest.h>
-
 #include "cli/format.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
 #include "cli/select.h"
 
 namespace cli {
@@ -30,7 +31,7 @@ TEST(CliFormat, DeviceKeyRoundTrips) {
     EXPECT_EQ(ParseDeviceKey(key), kId);
     EXPECT_EQ(ParseDeviceKey("00:1a:2b:3c:4d:5e:6f:70"), kId);
     EXPECT_EQ(ParseDeviceKey("0x0,0x1a,0x2b,0x3c,0x4d,0x5e,0x6f,0x70"), kId);
-    EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F"));       // seven bytes
+    EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F"));        // seven bytes
     EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70,"));  // trailing separator
     EXPECT_FALSE(ParseDeviceKey("0x100,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70"));  // not a byte
     EXPECT_FALSE(ParseDeviceKey("10.0.0.1"));
@@ -41,18 +42,21 @@ TEST(CliFormat, SearchLinesAndJson) {
     DeviceSummary device = Device("Lobby\x1b[2J", 0x70, {"10.0.0.5"});
     device.dhcp = true;
     EXPECT_EQ(FormatSearchText({device}),
-              "Lobby?[2J\t0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70\tKVR-620\t10.0.0.5\t255.255.255.0\t10.0.0.1\t"
+              "Lobby?[2J\t0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70\tKVR-620\t10.0.0.5\t255.255.255."
+              "0\t10.0.0.1\t"
               "dhcp\t10.0.0.2\n");
 
     device.name = "caf\xe9";  // not UTF-8: replaced, never thrown
-    const auto json = nlohmann::json::parse(FormatSearchJson({device, Device("B", 1, {"10.0.0.6"})}));
+    const auto json =
+        nlohmann::json::parse(FormatSearchJson({device, Device("B", 1, {"10.0.0.6"})}));
     ASSERT_EQ(json.size(), 2u);
     EXPECT_EQ(json[0]["name"], "caf\xef\xbf\xbd");
     EXPECT_EQ(json[0]["id"], "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70");
     EXPECT_EQ(json[0]["dhcp"], true);
     EXPECT_EQ(json[1]["dhcp"], false);
     EXPECT_EQ(json[1]["interface"], "10.0.0.2");
-    for (const char* field : {"name", "id", "model", "ip", "netmask", "gateway", "dhcp", "interface"}) {
+    for (const char* field :
+         {"name", "id", "model", "ip", "netmask", "gateway", "dhcp", "interface"}) {
         EXPECT_TRUE(json[1].contains(field)) << field;
     }
     EXPECT_EQ(FormatSearchJson({}), "[]\n");
@@ -76,10 +80,12 @@ TEST(CliSelect, ByKeyAddressOrName) {
     EXPECT_EQ(SelectDevice(devices, "Front").outcome, SelectOutcome::Found);
     EXPECT_EQ(SelectDevice(devices, "Back").outcome, SelectOutcome::Ambiguous);
     EXPECT_EQ(SelectDevice(devices, "front").outcome, SelectOutcome::NoMatch);
-    EXPECT_EQ(SelectDevice(devices, "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x09").outcome, SelectOutcome::NoMatch);
+    EXPECT_EQ(SelectDevice(devices, "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x09").outcome,
+              SelectOutcome::NoMatch);
     EXPECT_EQ(SelectDevice({}, "Front").outcome, SelectOutcome::NoMatch);
 
-    std::vector<DeviceSummary> sameAddress = {Device("A", 1, {"192.168.1.100"}), Device("B", 2, {"192.168.1.100"})};
+    std::vector<DeviceSummary> sameAddress = {Device("A", 1, {"192.168.1.100"}),
+                                              Device("B", 2, {"192.168.1.100"})};
     EXPECT_EQ(SelectDevice(sameAddress, "192.168.1.100").outcome, SelectOutcome::Ambiguous);
     EXPECT_EQ(SelectDevice(sameAddress, "B").index, 1u);
 }

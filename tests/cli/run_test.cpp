@@ -1,8 +1,8 @@
 #include <memory>
 #include <sstream>
 
-#include <nlohmann/json.hpp>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
 #include "protocol/testing/virtual_net_io.h"
@@ -16,7 +16,8 @@ namespace {
 class RecorderPeer final : public VirtualPeer {
 public:
     explicit RecorderPeer(sim::RecorderState state) : recorder(std::move(state)) {}
-    void OnDatagram(int interfaceIndex, std::span<const std::uint8_t> bytes, VirtualNetIo& net) override {
+    void OnDatagram(int interfaceIndex, std::span<const std::uint8_t> bytes,
+                    VirtualNetIo& net) override {
         for (const sim::Reply& reply : recorder.Handle(bytes, net.Now())) {
             net.Deliver(interfaceIndex, reply.bytes, reply.delay);
         }
@@ -79,7 +80,8 @@ protected:
         throw std::runtime_error("no recorder " + name);
     }
 
-    Outcome Run(std::vector<std::string> args, const char* password = nullptr, std::string input = "") {
+    Outcome Run(std::vector<std::string> args, const char* password = nullptr,
+                std::string input = "") {
         std::istringstream in(input);
         std::ostringstream out;
         std::ostringstream err;
@@ -122,7 +124,8 @@ TEST_F(CliRun, LoginAnswersWithExitCodes) {
         EXPECT_NE(r.out.find("succeeded"), std::string::npos);
     }
     {
-        const Outcome r = Run({"login", "--device", "10.0.1.21", "--password-stdin"}, "wrong", "pw-Bravo\n");
+        const Outcome r =
+            Run({"login", "--device", "10.0.1.21", "--password-stdin"}, "wrong", "pw-Bravo\n");
         EXPECT_EQ(r.code, kExitOk) << r.err;
     }
     {
@@ -131,10 +134,12 @@ TEST_F(CliRun, LoginAnswersWithExitCodes) {
         EXPECT_EQ(Lines(r.err), 1);
         EXPECT_TRUE(r.out.empty());
     }
-    EXPECT_EQ(Run({"login", "--device", "Alpha", "--user", "root"}, "pw-Alpha").code, kExitRecorderFailed);
+    EXPECT_EQ(Run({"login", "--device", "Alpha", "--user", "root"}, "pw-Alpha").code,
+              kExitRecorderFailed);
     EXPECT_EQ(Run({"login", "--device", "Silent"}, "pw-Silent").code, kExitRecorderFailed);
     EXPECT_EQ(Run({"login", "--device", "Unsupported"}, "pw-Unsupported").code, kExitNoMatch);
-    EXPECT_EQ(Run({"login", "--device", "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x00,0x09"}, "x").code, kExitNoMatch);
+    EXPECT_EQ(Run({"login", "--device", "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x00,0x09"}, "x").code,
+              kExitNoMatch);
     EXPECT_EQ(Run({"login", "--device", "Alpha"}).code, kExitUsage);  // no password at all
     EXPECT_EQ(Run({"login", "--device", "Alpha", "--password", "pw-Alpha"}).code, kExitUsage);
 }
@@ -155,8 +160,9 @@ TEST_F(CliRun, VolumesNeedTheRightPassword) {
 }
 
 TEST_F(CliRun, StaticIsCheckedBeforeAnythingIsSent) {
-    const Outcome r = Run({"static", "--device", "Alpha", "--ip", "192.168.0.10", "--netmask", "255.255.255.0"},
-                          "pw-Alpha");
+    const Outcome r =
+        Run({"static", "--device", "Alpha", "--ip", "192.168.0.10", "--netmask", "255.255.255.0"},
+            "pw-Alpha");
     EXPECT_EQ(r.code, kExitUsage);
     EXPECT_EQ(r.err, "ostrel-nvr: You enter incorrect TCP/IP configuration. Please try again.\n");
     EXPECT_TRUE(net_.Sent().empty());
@@ -165,8 +171,8 @@ TEST_F(CliRun, StaticIsCheckedBeforeAnythingIsSent) {
 
 TEST_F(CliRun, LanChangesReachTheRecorder) {
     {
-        const Outcome r = Run({"static", "--device", "Alpha", "--ip", "10.0.0.99", "--netmask", "255.255.255.0",
-                               "--gateway", "10.0.0.1"},
+        const Outcome r = Run({"static", "--device", "Alpha", "--ip", "10.0.0.99", "--netmask",
+                               "255.255.255.0", "--gateway", "10.0.0.1"},
                               "pw-Alpha");
         EXPECT_EQ(r.code, kExitOk) << r.err;
         EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.99");
@@ -195,7 +201,8 @@ TEST_F(CliRun, IdentityWritesOnlyWhatIsGiven) {
         EXPECT_EQ(r.out, "name: Bravo\nshort: short\nlong: long text\n");
     }
     {
-        const Outcome r = Run({"identity", "--device", "Bravo", "--set-name", "Bravo-2"}, "pw-Bravo");
+        const Outcome r =
+            Run({"identity", "--device", "Bravo", "--set-name", "Bravo-2"}, "pw-Bravo");
         EXPECT_EQ(r.code, kExitOk) << r.err;
         EXPECT_EQ(r.out, "name: Bravo-2\nshort: short\nlong: long text\n");
     }

@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
-
 #include "cli/static_check.h"
+
+#include <gtest/gtest.h>
 
 namespace cli {
 namespace {
 
-std::string Refusal(std::optional<std::string> ip, std::optional<std::string> mask, std::optional<std::string> gw) {
+std::string Refusal(std::optional<std::string> ip, std::optional<std::string> mask,
+                    std::optional<std::string> gw) {
     const StaticCheck check = CheckStaticInput(ip, mask, gw);
     return check.texts ? std::string("accepted") : check.message;
 }
@@ -24,15 +25,20 @@ TEST(CliStaticCheck, ParsesOctetTexts) {
 TEST(CliStaticCheck, AppliesTheEditorsRulesInOrder) {
     EXPECT_EQ(Refusal(std::nullopt, "255.255.255.0", "10.0.0.1"), "Please input IP address!");
     EXPECT_EQ(Refusal("10.0.0.5", "", "10.0.0.1"), "Please input net mask address!");
-    EXPECT_EQ(Refusal("127.0.0.1", "255.0.0.0", "127.0.0.2"), "IP address input error. Please try again.");
-    EXPECT_EQ(Refusal("0.1.2.3", "255.0.0.0", std::nullopt), "Invalid IP address in 1st digit. It should be 1-223.");
-    EXPECT_EQ(Refusal("224.0.0.1", "255.0.0.0", std::nullopt), "Invalid IP address in 1st digit. It should be 1-223.");
-    EXPECT_EQ(Refusal("10.300.0.1", "255.0.0.0", "10.0.0.1"), "Invalid IP address in 2nd digit. It should be 0-255.");
+    EXPECT_EQ(Refusal("127.0.0.1", "255.0.0.0", "127.0.0.2"),
+              "IP address input error. Please try again.");
+    EXPECT_EQ(Refusal("0.1.2.3", "255.0.0.0", std::nullopt),
+              "Invalid IP address in 1st digit. It should be 1-223.");
+    EXPECT_EQ(Refusal("224.0.0.1", "255.0.0.0", std::nullopt),
+              "Invalid IP address in 1st digit. It should be 1-223.");
+    EXPECT_EQ(Refusal("10.300.0.1", "255.0.0.0", "10.0.0.1"),
+              "Invalid IP address in 2nd digit. It should be 0-255.");
     EXPECT_EQ(Refusal("10.0.0.1", "255.255.256.0", "10.0.0.2"),
               "Invalid subnet mask address in 3rd digit. It should be 0-255.");
     EXPECT_EQ(Refusal("192.168.0.10", "255.255.255.0", "0.0.0.5"),
               "Invalid gateway IP address in 1st digit. It should be 1-223.");
-    EXPECT_EQ(Refusal("192.168.0.10", "255.0.255.0", "192.168.0.1"), "Netmask address input invalid. Please try again.");
+    EXPECT_EQ(Refusal("192.168.0.10", "255.0.255.0", "192.168.0.1"),
+              "Netmask address input invalid. Please try again.");
     for (const char* gateway : {"", "192.168.0.0", "192.168.0.255", "192.168.1.1"}) {
         EXPECT_EQ(Refusal("192.168.0.10", "255.255.255.0", gateway),
                   "You enter incorrect TCP/IP configuration. Please try again.")

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "app/drive_letters/drive_letter_combo.h"
 
 #include <QApplication>
 
-#include "app/drive_letters/drive_letter_combo.h"
+#include <gtest/gtest.h>
+
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/win_codes.h"
 

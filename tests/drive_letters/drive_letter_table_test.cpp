@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "app/drive_letters/drive_letter_table.h"
 
 #include <string>
 #include <vector>
 
-#include "app/drive_letters/drive_letter_table.h"
+#include <gtest/gtest.h>
+
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/win_codes.h"
 
@@ -110,7 +111,7 @@ TEST(DriveLetterTable, AAndBNeverAppearWhateverTheirType) {
 TEST(DriveLetterTable, ItemTextsShowHostAndShareOrTheLetterAlone) {
     FakeNetworkDrives drives;
     drives.Connect('X', "\\\\10.201.2.31\\Archive\\2024\\May");  // a folder below the share
-    drives.Connect('W', "\\\\hostonly");                       // not a share name
+    drives.Connect('W', "\\\\hostonly");                         // not a share name
     Rebuilt state;
     Rebuild(state, drives);
     EXPECT_EQ(state.list.items[2], "X: \\\\10.201.2.31\\Archive\\2024\\May");

@@ -8,19 +8,19 @@
 #include <sstream>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+
+#include <fcntl.h>
+#include <nlohmann/json.hpp>
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
-
-#include <nlohmann/json.hpp>
 
 extern char** environ;
 
@@ -81,7 +81,8 @@ std::optional<Info> LoadInfo(std::string& why) {
     }
     std::ifstream file(path);
     if (!file) {
-        why = std::string("no lab info at ") + path + " (the lab is not up: it needs root and network namespaces)";
+        why = std::string("no lab info at ") + path +
+              " (the lab is not up: it needs root and network namespaces)";
         return std::nullopt;
     }
     const nlohmann::json json = nlohmann::json::parse(file, nullptr, false);
@@ -149,8 +150,12 @@ bool EnterNetns(const std::string& name, std::string& why) {
     return true;
 }
 
-const Info* CurrentLab() { return g_lab ? &*g_lab : nullptr; }
-const std::string& LabUnavailableReason() { return g_reason; }
+const Info* CurrentLab() {
+    return g_lab ? &*g_lab : nullptr;
+}
+const std::string& LabUnavailableReason() {
+    return g_reason;
+}
 
 void EnterClientNamespace() {
     std::string why;
@@ -168,12 +173,14 @@ void EnterClientNamespace() {
 }
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& input,
-                         const std::vector<std::string>& extraEnvironment, std::chrono::seconds timeout) {
+                         const std::vector<std::string>& extraEnvironment,
+                         std::chrono::seconds timeout) {
     ProcessResult result;
     int inPipe[2];
     int outPipe[2];
     int errPipe[2];
-    if (pipe2(inPipe, O_CLOEXEC) != 0 || pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
+    if (pipe2(inPipe, O_CLOEXEC) != 0 || pipe2(outPipe, O_CLOEXEC) != 0 ||
+        pipe2(errPipe, O_CLOEXEC) != 0) {
         result.err = "pipe failed";
         return result;
     }
@@ -225,7 +232,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
     int open = 2;
     bool killed = false;
     while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             kill(pid, SIGKILL);
             killed = true;
@@ -277,22 +285,27 @@ std::string HttpGet(const std::string& address, int port, std::chrono::milliseco
     std::string response;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     auto leftMs = [&] {
-        return static_cast<int>(std::max<long long>(
-            0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count()));
+        return static_cast<int>(
+            std::max<long long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       deadline - std::chrono::steady_clock::now())
+                                       .count()));
     };
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0 && errno != EINPROGRESS) {
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0 &&
+        errno != EINPROGRESS) {
         close(fd);
         return {};
     }
     pollfd pfd{fd, POLLOUT, 0};
     int error = 0;
     socklen_t length = sizeof error;
-    if (poll(&pfd, 1, leftMs()) != 1 || getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+    if (poll(&pfd, 1, leftMs()) != 1 ||
+        getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
         close(fd);
         return {};
     }
     const std::string request = "GET / HTTP/1.0\r\nHost: " + address + "\r\n\r\n";
-    if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
+    if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
+        static_cast<ssize_t>(request.size())) {
         close(fd);
         return {};
     }
@@ -311,7 +324,9 @@ std::string HttpGet(const std::string& address, int port, std::chrono::milliseco
 
 GroupSender::GroupSender(Plan plan) : plan_(std::move(plan)), thread_([this] { Run(); }) {}
 
-GroupSender::~GroupSender() { Stop(); }
+GroupSender::~GroupSender() {
+    Stop();
+}
 
 void GroupSender::Stop() {
     stop_ = true;
@@ -351,10 +366,11 @@ void GroupSender::Run() {
             break;
         }
         const double elapsed = std::chrono::duration<double>(now - begin).count();
-        const long due = std::min<long>(plan_.maxCount, static_cast<long>(elapsed * plan_.perSecond) + 1);
+        const long due =
+            std::min<long>(plan_.maxCount, static_cast<long>(elapsed * plan_.perSecond) + 1);
         while (sent_ < due) {
-            if (sendto(fd, plan_.datagram.data(), plan_.datagram.size(), 0, reinterpret_cast<const sockaddr*>(&group),
-                       sizeof group) < 0 &&
+            if (sendto(fd, plan_.datagram.data(), plan_.datagram.size(), 0,
+                       reinterpret_cast<const sockaddr*>(&group), sizeof group) < 0 &&
                 error_.empty()) {
                 error_ = std::string("sendto: ") + std::strerror(errno);
             }

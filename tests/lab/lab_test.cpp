@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include <nlohmann/json.hpp>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "protocol/device_table.h"
 #include "protocol/globals.h"
@@ -17,10 +17,10 @@
 // subnets, smbd sharing their volumes.
 namespace {
 
-#define REQUIRE_LAB()                                                                  \
-    if (lab::CurrentLab() == nullptr) {                                                \
-        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason();     \
-    }                                                                                  \
+#define REQUIRE_LAB()                                                               \
+    if (lab::CurrentLab() == nullptr) {                                             \
+        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason(); \
+    }                                                                               \
     const lab::Info& info = *lab::CurrentLab()
 
 lab::ProcessResult Cli(std::vector<std::string> args, const std::string& password = "") {
@@ -50,12 +50,14 @@ std::vector<nlohmann::json> EntriesWithId(const nlohmann::json& search, const st
     return found;
 }
 
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int Lines(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // The mutable recorder back at its address, whatever a failed test left.
 void RestoreAddress(const lab::Recorder& recorder) {
-    Cli({"static", "--device", recorder.id, "--ip", recorder.ip, "--netmask", recorder.netmask, "--gateway",
-         recorder.gateway},
+    Cli({"static", "--device", recorder.id, "--ip", recorder.ip, "--netmask", recorder.netmask,
+         "--gateway", recorder.gateway},
         recorder.password);
 }
 
@@ -66,7 +68,8 @@ TEST(LabSearch, FindsEachSupportedRecorderOnceWithItsInterface) {
     for (const lab::Recorder& recorder : info.recorders) {
         const auto entries = EntriesWithId(search, recorder.id);
         if (!recorder.supported) {
-            EXPECT_TRUE(entries.empty()) << recorder.name << " (" << recorder.model << ") must not be listed";
+            EXPECT_TRUE(entries.empty())
+                << recorder.name << " (" << recorder.model << ") must not be listed";
             continue;
         }
         ++supported;
@@ -108,8 +111,9 @@ TEST(LabLogin, RightPasswordSucceedsAndWrongOneFails) {
     {
         // Selected by the address of its second LAN port; password from the environment.
         ASSERT_GE(dual->ports.size(), 2u);
-        lab::ProcessResult r = lab::RunProcess({OSTREL_NVR_PATH, "login", "--device", dual->ports[1]}, "",
-                                               {"OSTREL_PASSWORD=" + dual->password});
+        lab::ProcessResult r =
+            lab::RunProcess({OSTREL_NVR_PATH, "login", "--device", dual->ports[1]}, "",
+                            {"OSTREL_PASSWORD=" + dual->password});
         EXPECT_EQ(r.exitCode, 0) << r.err;
     }
     EXPECT_EQ(Cli({"login", "--device", "10.201.9.9"}, "x").exitCode, 3);
@@ -121,7 +125,8 @@ TEST(LabVolumes, ListsTheRecordersVolumes) {
         if (!recorder.supported || recorder.role == "silent" || recorder.role == "mutable") {
             continue;
         }
-        const lab::ProcessResult r = Cli({"volumes", "--device", recorder.id, "--json"}, recorder.password);
+        const lab::ProcessResult r =
+            Cli({"volumes", "--device", recorder.id, "--json"}, recorder.password);
         ASSERT_EQ(r.exitCode, 0) << recorder.name << ": " << r.err;
         EXPECT_EQ(nlohmann::json::parse(r.out), nlohmann::json(recorder.volumes)) << recorder.name;
     }
@@ -139,9 +144,10 @@ TEST(LabLan, StaticChangeMovesTheRecorderAndItsConsole) {
     const std::string moved = recorder->ip.substr(0, recorder->ip.rfind('.')) + ".52";
     ASSERT_NE(moved, recorder->ip);
 
-    const lab::ProcessResult r = Cli({"static", "--device", recorder->name, "--ip", moved, "--netmask",
-                                      recorder->netmask, "--gateway", recorder->gateway},
-                                     recorder->password);
+    const lab::ProcessResult r =
+        Cli({"static", "--device", recorder->name, "--ip", moved, "--netmask", recorder->netmask,
+             "--gateway", recorder->gateway},
+            recorder->password);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     {
         const auto entries = EntriesWithId(Search(), recorder->id);
@@ -155,9 +161,10 @@ TEST(LabLan, StaticChangeMovesTheRecorderAndItsConsole) {
             << "the old address must be gone";
     }
     // Back again, addressed by its new address this time.
-    const lab::ProcessResult back = Cli({"static", "--device", moved, "--ip", recorder->ip, "--netmask",
-                                         recorder->netmask, "--gateway", recorder->gateway},
-                                        recorder->password);
+    const lab::ProcessResult back =
+        Cli({"static", "--device", moved, "--ip", recorder->ip, "--netmask", recorder->netmask,
+             "--gateway", recorder->gateway},
+            recorder->password);
     EXPECT_EQ(back.exitCode, 0) << back.err;
     const auto entries = EntriesWithId(Search(), recorder->id);
     ASSERT_EQ(entries.size(), 1u);
@@ -171,8 +178,8 @@ TEST(LabLan, StaticChangeRefusedByTheRulesSendsNothing) {
     REQUIRE_LAB();
     const lab::Recorder* recorder = info.ByRole("mutable");
     ASSERT_TRUE(recorder);
-    const lab::ProcessResult r = Cli({"static", "--device", recorder->name, "--ip", "127.0.0.5", "--netmask",
-                                      "255.0.0.0", "--gateway", "127.0.0.1"},
+    const lab::ProcessResult r = Cli({"static", "--device", recorder->name, "--ip", "127.0.0.5",
+                                      "--netmask", "255.0.0.0", "--gateway", "127.0.0.1"},
                                      recorder->password);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "ostrel-nvr: IP address input error. Please try again.\n");
@@ -191,7 +198,8 @@ TEST(LabLan, DhcpSwitchTakesAnAddressFromThePool) {
         EXPECT_EQ(entries[0]["dhcp"], true);
         const std::string leased = entries[0].value("ip", "");
         EXPECT_NE(leased, recorder->ip);
-        EXPECT_NE(lab::HttpGet(leased).find(recorder->name), std::string::npos) << "console at " << leased;
+        EXPECT_NE(lab::HttpGet(leased).find(recorder->name), std::string::npos)
+            << "console at " << leased;
     }
     RestoreAddress(*recorder);
     const auto entries = EntriesWithId(Search(), recorder->id);
@@ -275,24 +283,30 @@ TEST(LabSmb, ShareAcceptsTheAdministratorAndRefusesOthers) {
     const std::string share = "//" + recorder->ip + "/" + recorder->volumes[0];
     const std::string marker = "lab-smb-" + std::to_string(getpid());
     {
-        const lab::ProcessResult r =
-            lab::RunProcess({"smbclient", share, "-U", "admin%" + recorder->password, "-c", "mkdir " + marker});
+        const lab::ProcessResult r = lab::RunProcess(
+            {"smbclient", share, "-U", "admin%" + recorder->password, "-c", "mkdir " + marker});
         EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-        EXPECT_EQ(access((recorder->shareRoot + "/" + recorder->volumes[0] + "/" + marker).c_str(), F_OK), 0)
+        EXPECT_EQ(
+            access((recorder->shareRoot + "/" + recorder->volumes[0] + "/" + marker).c_str(), F_OK),
+            0)
             << "the folder written through the share is in the volume's folder";
-        lab::RunProcess({"smbclient", share, "-U", "admin%" + recorder->password, "-c", "rmdir " + marker});
-    }
-    {
-        const lab::ProcessResult r =
-            lab::RunProcess({"smbclient", share, "-U", "admin%" + recorder->password + "x", "-c", "ls"});
-        EXPECT_NE(r.exitCode, 0);
-        EXPECT_NE((r.out + r.err).find("NT_STATUS_LOGON_FAILURE"), std::string::npos) << r.out << r.err;
+        lab::RunProcess(
+            {"smbclient", share, "-U", "admin%" + recorder->password, "-c", "rmdir " + marker});
     }
     {
         const lab::ProcessResult r = lab::RunProcess(
-            {"smbclient", "//" + recorder->ip + "/NoSuchVolume", "-U", "admin%" + recorder->password, "-c", "ls"});
+            {"smbclient", share, "-U", "admin%" + recorder->password + "x", "-c", "ls"});
         EXPECT_NE(r.exitCode, 0);
-        EXPECT_NE((r.out + r.err).find("NT_STATUS_BAD_NETWORK_NAME"), std::string::npos) << r.out << r.err;
+        EXPECT_NE((r.out + r.err).find("NT_STATUS_LOGON_FAILURE"), std::string::npos)
+            << r.out << r.err;
+    }
+    {
+        const lab::ProcessResult r =
+            lab::RunProcess({"smbclient", "//" + recorder->ip + "/NoSuchVolume", "-U",
+                             "admin%" + recorder->password, "-c", "ls"});
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_NE((r.out + r.err).find("NT_STATUS_BAD_NETWORK_NAME"), std::string::npos)
+            << r.out << r.err;
     }
     {
         const lab::ProcessResult r = lab::RunProcess({"smbclient", "-N", share, "-c", "ls"});

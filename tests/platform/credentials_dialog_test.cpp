@@ -1,16 +1,19 @@
-#include <gtest/gtest.h>
+#include "platform/services/credentials_dialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include "platform/dialog/dialog.h"
-#include "platform/services/credentials_dialog.h"
 
 namespace {
 
-QWidget* Widget(CDialog& dialog, int id) { return dynamic_cast<QWidget*>(dialog.GetDlgItem(id)); }
+QWidget* Widget(CDialog& dialog, int id) {
+    return dynamic_cast<QWidget*>(dialog.GetDlgItem(id));
+}
 
 }  // namespace
 

@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
+#include "platform/services/file_service.h"
 
 #include <filesystem>
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "platform/services/fake_network_drives.h"
-#include "platform/services/file_service.h"
 #include "platform/services/win_codes.h"
 #include "test_support.h"
 
@@ -116,9 +116,9 @@ TEST(FileService, LinksInTheCFolderAreNotFollowedByWrites) {
     PlatformFiles files(OptionsIn(home));
     home.Write("outside.txt", "keep");
     std::filesystem::create_directories(home.path() + "/c-drive");
-    ASSERT_EQ(symlink((home.path() + "/outside.txt").c_str(),
-                      (home.path() + "/c-drive/ip.txt").c_str()),
-              0);
+    ASSERT_EQ(
+        symlink((home.path() + "/outside.txt").c_str(), (home.path() + "/c-drive/ip.txt").c_str()),
+        0);
     EXPECT_NE(files.WriteFile("C:\\ip.txt", "overwritten"), NO_ERROR);
     EXPECT_EQ(home.Read("outside.txt"), "keep");
 }
@@ -136,7 +136,7 @@ TEST(FileService, FakeFilesCheckPathsAsTheRealOnes) {
     EXPECT_EQ(files.RemoveDirectoryA("C:\\bt"), ERROR_DIR_NOT_EMPTY);
     files.failingPrefixes.insert("\\\\h\\s");
     EXPECT_EQ(files.WriteFile("\\\\h\\S\\other", "x"), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(files.writes, (std::vector<std::string>{
-                                "\\\\10.0.0.5\\hdd_a\\.codepages\\codepage.950", "c:\\bt\\bt",
-                                "\\\\h\\s\\bt"}));
+    EXPECT_EQ(files.writes,
+              (std::vector<std::string>{"\\\\10.0.0.5\\hdd_a\\.codepages\\codepage.950",
+                                        "c:\\bt\\bt", "\\\\h\\s\\bt"}));
 }

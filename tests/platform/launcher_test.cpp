@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -7,6 +5,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "platform/services/http_probe.h"
@@ -51,7 +51,8 @@ TEST(ProgramLauncher, CommandLinesSplitByTheWindowsRules) {
     EXPECT_EQ(SplitCommandLine("  a   b\tc "), (Words{"a", "b", "c"}));
     EXPECT_EQ(SplitCommandLine("\"/opt/My Browser/run\" -x http://h"),
               (Words{"/opt/My Browser/run", "-x", "http://h"}));
-    EXPECT_EQ(SplitCommandLine("a\\\\b \"c\\\"d\" e\\\\\\\"f"), (Words{"a\\\\b", "c\"d", "e\\\"f"}));
+    EXPECT_EQ(SplitCommandLine("a\\\\b \"c\\\"d\" e\\\\\\\"f"),
+              (Words{"a\\\\b", "c\"d", "e\\\"f"}));
     EXPECT_EQ(SplitCommandLine("\"\" x"), (Words{"", "x"}));
     EXPECT_TRUE(SplitCommandLine("   ").empty());
 }
@@ -96,9 +97,9 @@ TEST(ProgramLauncher, OpeningAFileNeedsTheFile) {
     TempHome home;
     StandInOpener opener(home);
     XdgProgramLauncher launcher;
-    EXPECT_EQ(launcher.ShellExecuteA("open", "Missing.widget", nullptr, home.path().c_str(),
-                                     SW_SHOW),
-              SE_ERR_FNF);
+    EXPECT_EQ(
+        launcher.ShellExecuteA("open", "Missing.widget", nullptr, home.path().c_str(), SW_SHOW),
+        SE_ERR_FNF);
     home.Write("widgets/OSTRELEu_HSV520_Widget.widget", "w");
     EXPECT_EQ(launcher.ShellExecuteA("print", "OSTRELEu_HSV520_Widget.widget", nullptr,
                                      (home.path() + "/widgets").c_str(), SW_SHOW),
@@ -133,9 +134,9 @@ TEST(Registry, DefaultBrowserComesFromTheFreedesktopSetting) {
               "/opt/webby/bin/webby --new-window");
     // Whatever else is asked is missing.
     EXPECT_EQ(registry.ReadRegistryString(root, kStartMenuInternetKey, "other"), "");
-    EXPECT_EQ(registry.ReadRegistryString(RegistryRoot::HKEY_CURRENT_USER, kStartMenuInternetKey,
-                                          ""),
-              "");
+    EXPECT_EQ(
+        registry.ReadRegistryString(RegistryRoot::HKEY_CURRENT_USER, kStartMenuInternetKey, ""),
+        "");
     EXPECT_EQ(registry.ReadRegistryString(
                   root, "Software\\Clients\\StartMenuInternet\\nothing\\shell\\open\\command", ""),
               "");
@@ -186,8 +187,8 @@ TEST(RunProcess, FeedsInputAndKillsWhatOverstaysItsLimit) {
     EXPECT_EQ(swapped.exitCode, 0);
     EXPECT_EQ(swapped.output, "two one\n");
     // A helper that leaves without reading its input does not take us along.
-    const auto early = RunProcess({"sh", "-c", "exit 3"}, std::string(1 << 20, 'x'),
-                                  milliseconds(5000));
+    const auto early =
+        RunProcess({"sh", "-c", "exit 3"}, std::string(1 << 20, 'x'), milliseconds(5000));
     EXPECT_EQ(early.exitCode, 3);
     const auto slow = RunProcess({"sleep", "30"}, "", milliseconds(200));
     EXPECT_TRUE(slow.timedOut);

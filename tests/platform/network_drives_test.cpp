@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "platform/services/connection_table.h"
 #include "platform/services/desktop_places.h"
@@ -36,8 +36,7 @@ TEST(NetworkDrives, RefusesNamesBeforeTouchingTheNetwork) {
     EXPECT_EQ(drives.WNetAddConnection2A(Disk("Z", "\\\\h\\s"), "", "", 0), ERROR_BAD_DEVICE);
     EXPECT_EQ(drives.WNetAddConnection2A(Disk("ZZ:", "\\\\h\\s"), "", "", 0), ERROR_BAD_DEVICE);
     EXPECT_EQ(drives.WNetAddConnection2A(Disk("1:", "\\\\h\\s"), "", "", 0), ERROR_BAD_DEVICE);
-    EXPECT_EQ(drives.WNetAddConnection2A(Disk("Z:", "h\\s"), "", "", 0),
-              ERROR_NO_NET_OR_BAD_PATH);
+    EXPECT_EQ(drives.WNetAddConnection2A(Disk("Z:", "h\\s"), "", "", 0), ERROR_NO_NET_OR_BAD_PATH);
     EXPECT_EQ(drives.WNetAddConnection2A(Disk("Z:", "\\\\hostonly"), "", "", 0),
               ERROR_BAD_NET_NAME);
     EXPECT_EQ(drives.WNetAddConnection2A(Disk("Z:", "\\\\h\\s\\..\\t"), "", "", 0),
@@ -96,8 +95,7 @@ TEST(NetworkDrives, ProfileConnectionsAreSharedThroughTheUsersTable) {
     SmbNetworkDrives next(options);
     EXPECT_EQ(next.WNetCancelConnection2A("Y:", CONNECT_UPDATE_PROFILE, true), NO_ERROR);
     EXPECT_EQ(SmbNetworkDrives(options).WNetGetConnectionA("Y:", remote), ERROR_NOT_CONNECTED);
-    EXPECT_EQ(next.WNetCancelConnection2A("Y:", CONNECT_UPDATE_PROFILE, true),
-              ERROR_NOT_CONNECTED);
+    EXPECT_EQ(next.WNetCancelConnection2A("Y:", CONNECT_UPDATE_PROFILE, true), ERROR_NOT_CONNECTED);
     EXPECT_EQ(next.WNetCancelConnection2A("", CONNECT_UPDATE_PROFILE, true), ERROR_NOT_CONNECTED);
 }
 

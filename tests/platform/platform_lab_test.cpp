@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <csignal>
 #include <sstream>
 #include <thread>
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "platform/services/file_service.h"
@@ -24,20 +23,20 @@ using namespace ostrel::platform;
 
 namespace {
 
-#define REQUIRE_SMB_RECORDER()                                                              \
-    if (lab::CurrentLab() == nullptr) {                                                     \
-        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason();         \
-    }                                                                                       \
-    const lab::Recorder* found = nullptr;                                                   \
-    for (const auto& candidate : lab::CurrentLab()->recorders) {                            \
-        if (candidate.smb && !candidate.volumes.empty() && candidate.role == "plain") {     \
-            found = &candidate;                                                             \
-            break;                                                                          \
-        }                                                                                   \
-    }                                                                                       \
-    if (found == nullptr) {                                                                 \
-        GTEST_SKIP() << "the lab has no recorder with SMB shares";                          \
-    }                                                                                       \
+#define REQUIRE_SMB_RECORDER()                                                          \
+    if (lab::CurrentLab() == nullptr) {                                                 \
+        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason();     \
+    }                                                                                   \
+    const lab::Recorder* found = nullptr;                                               \
+    for (const auto& candidate : lab::CurrentLab()->recorders) {                        \
+        if (candidate.smb && !candidate.volumes.empty() && candidate.role == "plain") { \
+            found = &candidate;                                                         \
+            break;                                                                      \
+        }                                                                               \
+    }                                                                                   \
+    if (found == nullptr) {                                                             \
+        GTEST_SKIP() << "the lab has no recorder with SMB shares";                      \
+    }                                                                                   \
     const lab::Recorder& recorder = *found
 
 std::string ThisProgram() {
@@ -92,8 +91,7 @@ TEST(PlatformLab, ConnectingChecksTheCredentialsEveryTime) {
     std::string remote;
     EXPECT_EQ(drives.WNetGetConnectionA("Z:", remote), ERROR_NOT_CONNECTED);
 
-    ASSERT_EQ(drives.WNetAddConnection2A(Disk("Z:", share), password, user,
-                                         CONNECT_UPDATE_PROFILE),
+    ASSERT_EQ(drives.WNetAddConnection2A(Disk("Z:", share), password, user, CONNECT_UPDATE_PROFILE),
               NO_ERROR);
     EXPECT_EQ(drives.WNetGetConnectionA("Z:", remote), NO_ERROR);
     EXPECT_EQ(remote, share);
@@ -117,8 +115,8 @@ TEST(PlatformLab, ConnectingChecksTheCredentialsEveryTime) {
               std::string::npos);
 
     // It survives this process: a new one reads it from the user's table.
-    const auto printed = lab::RunProcess({ThisProgram(), "--print-connection",
-                                          OptionsIn(home).tableFile, "Z:"});
+    const auto printed =
+        lab::RunProcess({ThisProgram(), "--print-connection", OptionsIn(home).tableFile, "Z:"});
     EXPECT_EQ(printed.out, "0 " + share + "\n") << printed.err;
 
     EXPECT_EQ(drives.WNetCancelConnection2A("Z:", CONNECT_UPDATE_PROFILE, true), NO_ERROR);
@@ -126,8 +124,8 @@ TEST(PlatformLab, ConnectingChecksTheCredentialsEveryTime) {
     EXPECT_EQ(drives.WNetCancelConnection2A("Z:", CONNECT_UPDATE_PROFILE, true),
               ERROR_NOT_CONNECTED);
     EXPECT_EQ(home.Read("config/gtk-3.0/bookmarks"), "");
-    const auto after = lab::RunProcess({ThisProgram(), "--print-connection",
-                                        OptionsIn(home).tableFile, "Z:"});
+    const auto after =
+        lab::RunProcess({ThisProgram(), "--print-connection", OptionsIn(home).tableFile, "Z:"});
     EXPECT_EQ(after.out, std::to_string(ERROR_NOT_CONNECTED) + " \n");
 }
 
@@ -208,9 +206,9 @@ TEST(PlatformLab, FilesGoToTheShareThroughItsCredentials) {
     home.Write("auth", "username = " + recorder.user + "\npassword = " + recorder.password + "\n",
                0600);
     const std::string name = folder.substr(share.size() + 1);
-    const auto got = lab::RunProcess({"smbclient", "//" + recorder.ip + "/" + recorder.volumes.front(),
-                                      "-A", home.path() + "/auth", "-c",
-                                      "get " + name + "/codepage.950 " + home.path() + "/got"});
+    const auto got = lab::RunProcess(
+        {"smbclient", "//" + recorder.ip + "/" + recorder.volumes.front(), "-A",
+         home.path() + "/auth", "-c", "get " + name + "/codepage.950 " + home.path() + "/got"});
     EXPECT_EQ(got.exitCode, 0) << got.out << got.err;
     EXPECT_EQ(home.Read("got"), bytes);
 
@@ -249,10 +247,14 @@ TEST(PlatformLab, ExplorerHandsTheConsoleUrlToTheOpener) {
     // The stand-in opener records its arguments and fetches the page, as a
     // browser would.
     home.Write("bin/xdg-open",
-               "#!/bin/bash\nprintf '%s\\n' \"$@\" > \"" + home.path() + "/args\"\n"
-               "exec 3<>/dev/tcp/" + recorder.ip + "/80 && printf 'GET / HTTP/1.0\\r\\n\\r\\n' >&3 "
-               "&& cat <&3 > \"" + home.path() + "/page.tmp\"\nmv \"" + home.path() +
-                   "/page.tmp\" \"" + home.path() + "/page\"\n",
+               "#!/bin/bash\nprintf '%s\\n' \"$@\" > \"" + home.path() +
+                   "/args\"\n"
+                   "exec 3<>/dev/tcp/" +
+                   recorder.ip +
+                   "/80 && printf 'GET / HTTP/1.0\\r\\n\\r\\n' >&3 "
+                   "&& cat <&3 > \"" +
+                   home.path() + "/page.tmp\"\nmv \"" + home.path() + "/page.tmp\" \"" +
+                   home.path() + "/page\"\n",
                0755);
     setenv("PATH", (home.path() + "/bin:/usr/bin:/bin").c_str(), 1);
     XdgProgramLauncher launcher;
@@ -297,7 +299,8 @@ TEST(PlatformLab, DesktopSessionMountsTheShareThroughGvfs) {
                                          recorder.user.c_str(), CONNECT_UPDATE_PROFILE),
               NO_ERROR);
     const auto mounts = [] {
-        const auto listed = lab::RunProcess({"gio", "mount", "-l"}, "", {}, std::chrono::seconds(20));
+        const auto listed =
+            lab::RunProcess({"gio", "mount", "-l"}, "", {}, std::chrono::seconds(20));
         return listed.out + listed.err;
     };
     std::string volume = recorder.volumes.front();

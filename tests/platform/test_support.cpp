@@ -30,8 +30,7 @@ TempHome::~TempHome() {
     fs::remove_all(path_, ignored);
 }
 
-void TempHome::Write(const std::string& relative, const std::string& content,
-                     unsigned mode) const {
+void TempHome::Write(const std::string& relative, const std::string& content, unsigned mode) const {
     const fs::path file = fs::path(path_) / relative;
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;

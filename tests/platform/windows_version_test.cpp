@@ -1,7 +1,8 @@
+#include "platform/services/windows_version.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/services/win_codes.h"
-#include "platform/services/windows_version.h"
 
 using namespace ostrel::platform;
 

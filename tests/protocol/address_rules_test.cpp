@@ -1,7 +1,7 @@
 // The rules a static LAN configuration passes before it is sent.
-#include <gtest/gtest.h>
-
 #include "protocol/address_rules.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -85,7 +85,8 @@ TEST(AddressRulesTest, GatewayCombinations) {
     const Octets ip{192, 168, 0, 10};
     EXPECT_EQ(MessageOf(CheckStaticLanInput(Input(ip, kMask24, kBlank, true))),
               "You enter incorrect TCP/IP configuration. Please try again.");
-    for (Octets gateway : {Octets{192, 168, 0, 0}, Octets{192, 168, 0, 255}, Octets{192, 168, 1, 1}}) {
+    for (Octets gateway :
+         {Octets{192, 168, 0, 0}, Octets{192, 168, 0, 255}, Octets{192, 168, 1, 1}}) {
         const auto check = CheckStaticLanInput(Input(ip, kMask24, gateway));
         EXPECT_EQ(MessageOf(check), "You enter incorrect TCP/IP configuration. Please try again.");
         EXPECT_EQ(check.fault->kind, AddressMessageKind::Refused);
@@ -107,11 +108,13 @@ TEST(AddressRulesTest, GatewayCombinations) {
     EXPECT_EQ(linkLocal.gatewayText, "");
     EXPECT_FALSE(IsBadGatewayCombination({169, 254, 7, 8}, {255, 255, 0, 0}, {8, 8, 8, 8}));
     // Gateway octets are not range-checked for link-local addresses.
-    EXPECT_FALSE(CheckStaticLanInput(Input({169, 254, 7, 8}, {255, 255, 0, 0}, {0, 0, 0, 5})).fault);
+    EXPECT_FALSE(
+        CheckStaticLanInput(Input({169, 254, 7, 8}, {255, 255, 0, 0}, {0, 0, 0, 5})).fault);
 }
 
 TEST(AddressRulesTest, NetmaskContiguity) {
-    for (Octets mask : {Octets{255, 255, 255, 255}, Octets{255, 255, 255, 0}, Octets{128, 0, 0, 0}}) {
+    for (Octets mask :
+         {Octets{255, 255, 255, 255}, Octets{255, 255, 255, 0}, Octets{128, 0, 0, 0}}) {
         EXPECT_TRUE(IsContiguousNetmask(mask));
     }
     for (Octets mask : {Octets{0, 0, 0, 0}, Octets{255, 0, 255, 0}, Octets{255, 255, 254, 1},

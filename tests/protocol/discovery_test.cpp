@@ -1,8 +1,9 @@
 // Discovery into the device table, its counting rule, and the table lookups.
+#include "protocol/discovery.h"
+
 #include <algorithm>
 
 #include "protocol/device_table.h"
-#include "protocol/discovery.h"
 #include "protocol/globals.h"
 #include "protocol/local_addresses.h"
 #include "protocol/network.h"
@@ -16,11 +17,9 @@ using WaitResult = NetIo::WaitResult;
 class DiscoveryTest : public ProtocolTest {
 protected:
     int Count(WaitResult result) const {
-        return static_cast<int>(std::count_if(net.Waits().begin(), net.Waits().end(),
-                                              [&](const auto& w) {
-                                                  return w.result == result &&
-                                                         w.timeout == 10ms;
-                                              }));
+        return static_cast<int>(
+            std::count_if(net.Waits().begin(), net.Waits().end(),
+                          [&](const auto& w) { return w.result == result && w.timeout == 10ms; }));
     }
 };
 
@@ -85,7 +84,8 @@ TEST_F(DiscoveryTest, RejectedDatagramsDoNotCount) {
     SessionIdBytes foreign = SessionId;
     foreign[3] ^= 0x40;
     for (int i = 0; i < 10; ++i) {
-        net.DeliverAt(0, ReplyBuilder(OP_DISCOVER).Session(foreign).Text(TLV_MODEL, "KVR-620").Build(),
+        net.DeliverAt(0,
+                      ReplyBuilder(OP_DISCOVER).Session(foreign).Text(TLV_MODEL, "KVR-620").Build(),
                       net.Now() + 1001ms + std::chrono::milliseconds(5 * i));
     }
     net.DeliverAt(0, ReplyBuilder(OP_LOGIN).Text(TLV_MODEL, "KVR-620").Build(), net.Now() + 1100ms);

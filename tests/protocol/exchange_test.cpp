@@ -1,8 +1,9 @@
 // Timing of the drain, the send and the reply polling, on the virtual clock.
+#include "protocol/exchange.h"
+
 #include <algorithm>
 
 #include "protocol/device_table.h"
-#include "protocol/exchange.h"
 #include "protocol/globals.h"
 #include "protocol/local_addresses.h"
 #include "protocol/network.h"

@@ -1,7 +1,8 @@
 // Which host addresses become slots of the local address table.
+#include "protocol/local_address_filter.h"
+
 #include <gtest/gtest.h>
 
-#include "protocol/local_address_filter.h"
 #include "protocol/local_addresses.h"
 
 namespace {

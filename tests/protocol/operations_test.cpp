@@ -1,9 +1,10 @@
 // The device operations: their requests, their results and what they fill.
+#include "protocol/operations.h"
+
 #include <string>
 
 #include "protocol/device_table.h"
 #include "protocol/globals.h"
-#include "protocol/operations.h"
 #include "protocol/trace.h"
 #include "protocol/unavailable_operations.h"
 #include "protocol/volume_list.h"

@@ -1,11 +1,12 @@
 // Byte layouts of the requests the utility sends and the reply check.
+#include "protocol/packet_format.h"
+
 #include <array>
 #include <string>
 
 #include "protocol/base64.h"
 #include "protocol/credential_block.h"
 #include "protocol/globals.h"
-#include "protocol/packet_format.h"
 #include "protocol/reply_check.h"
 #include "protocol/session_id.h"
 #include "protocol/tlv.h"
@@ -78,8 +79,8 @@ TEST_F(PacketFormatTest, DhcpRequestForPortZero) {
     EXPECT_EQ(buffer[42], 0x90);
     EXPECT_EQ(buffer[43], 0x00);
     EXPECT_EQ(Bytes(buffer.begin() + 172, buffer.begin() + 188),
-              (Bytes{0xF9, 0x01, 0x08, 0x00, 0x31, 0x00, 0x00, 0x00,
-                     0x11, 0x02, 0x08, 0x00, 0x30, 0x00, 0x00, 0x00}));
+              (Bytes{0xF9, 0x01, 0x08, 0x00, 0x31, 0x00, 0x00, 0x00, 0x11, 0x02, 0x08, 0x00, 0x30,
+                     0x00, 0x00, 0x00}));
 }
 
 TEST_F(PacketFormatTest, CredentialBlockCutsAt48AndLeavesEmptyHalvesZero) {
@@ -95,7 +96,8 @@ TEST_F(PacketFormatTest, CredentialBlockCutsAt48AndLeavesEmptyHalvesZero) {
     {
         std::array<std::uint8_t, kPacketBufferSize> other{};
         WriteCredentialBlock(other, 44, std::string(47, 'u'), "");
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&other[44])), Base64(std::string(47, 'u')));
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&other[44])),
+                  Base64(std::string(47, 'u')));
     }
     {
         // A block that would not fit the buffer is not written at all.
@@ -129,9 +131,9 @@ TEST_F(PacketFormatTest, RecordPadding) {
         std::string text;
         std::size_t size;
     };
-    for (const Case& c : {Case{"", 4}, Case{"1", 8}, Case{"abc", 8}, Case{"abcd", 12},
-                          Case{"192.168.0.10", 20}, Case{std::string(15, 'x'), 20},
-                          Case{std::string(16, 'x'), 24}}) {
+    for (const Case& c :
+         {Case{"", 4}, Case{"1", 8}, Case{"abc", 8}, Case{"abcd", 12}, Case{"192.168.0.10", 20},
+          Case{std::string(15, 'x'), 20}, Case{std::string(16, 'x'), 24}}) {
         std::array<std::uint8_t, 64> record;
         record.fill(0xEE);
         ASSERT_EQ(AppendTlv(record, 0, TLV_IP, c.text), c.size) << c.text;
@@ -170,8 +172,10 @@ TEST_F(PacketFormatTest, ReplyCheckFailsAtEachStep) {
 
     // Whatever the status, bytes 6-7 and 16-41 hold, the reply stays valid.
     Bytes noisy = ReplyBuilder(OP_LOGIN, 0xBEEF).Build();
-    for (std::size_t i = 6; i < 8; ++i) noisy[i] = 0xFF;
-    for (std::size_t i = 16; i < 42; ++i) noisy[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 6; i < 8; ++i)
+        noisy[i] = 0xFF;
+    for (std::size_t i = 16; i < 42; ++i)
+        noisy[i] = static_cast<std::uint8_t>(i);
     EXPECT_TRUE(CheckReply(noisy, OP_LOGIN));
     // A header alone with payload length 0 is exactly 44 bytes.
     EXPECT_TRUE(CheckReply(ReplyBuilder(OP_DISCOVER).Build(), OP_DISCOVER));

@@ -1,5 +1,5 @@
 // The real NetIo's waits and receives, on loopback sockets of the test's own.
-#include <gtest/gtest.h>
+#include "protocol/posix_net_io.h"
 
 #include <array>
 #include <cstdint>
@@ -8,9 +8,9 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
-#include "protocol/posix_net_io.h"
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,8 +33,10 @@ public:
         }
     }
     ~LoopbackPair() {
-        if (receiver >= 0) close(receiver);
-        if (sender >= 0) close(sender);
+        if (receiver >= 0)
+            close(receiver);
+        if (sender >= 0)
+            close(sender);
     }
     bool Send(const std::vector<std::uint8_t>& bytes) const {
         return sendto(sender, bytes.data(), bytes.size(), 0,

@@ -42,10 +42,8 @@ TEST(RecordWalkTest, BrokenLengthsEndTheWalkInsideTheDatagram) {
     }
     {
         // A record whose end lies one byte beyond the datagram is not read.
-        const Bytes reply = ReplyBuilder(OP_DISCOVER)
-                                .Text(TLV_NAME, "a")
-                                .Raw(TLV_IP, 9, Bytes(4, 0x31))
-                                .Build();
+        const Bytes reply =
+            ReplyBuilder(OP_DISCOVER).Text(TLV_NAME, "a").Raw(TLV_IP, 9, Bytes(4, 0x31)).Build();
         EXPECT_EQ(WalkTypes(reply), (std::vector<std::int16_t>{TLV_NAME}));
     }
     {

@@ -1,13 +1,14 @@
 #include "test_support.h"
 
 #include "protocol/device_table.h"
+#include "protocol/discovery.h"
 #include "protocol/globals.h"
 #include "protocol/network.h"
 #include "protocol/session_id.h"
-#include "protocol/discovery.h"
 #include "protocol/tlv.h"
 
-ReplyBuilder::ReplyBuilder(std::uint16_t opcode, std::uint16_t status) : bytes_(kPacketHeaderSize, 0) {
+ReplyBuilder::ReplyBuilder(std::uint16_t opcode, std::uint16_t status)
+    : bytes_(kPacketHeaderSize, 0) {
     WriteU16(bytes_, PacketHeader::kMagic, REPLY_MAGIC);
     WriteU16(bytes_, PacketHeader::kOpcode, opcode);
     WriteU16(bytes_, PacketHeader::kStatus, status);
@@ -56,8 +57,9 @@ ReplyBuilder& ReplyBuilder::PayloadLength(std::uint16_t length) {
 
 Bytes ReplyBuilder::Build() const {
     Bytes out = bytes_;
-    WriteU16(out, PacketHeader::kPayloadLength,
-             lengthSet_ ? payloadLength_ : static_cast<std::uint16_t>(out.size() - kPacketHeaderSize));
+    WriteU16(
+        out, PacketHeader::kPayloadLength,
+        lengthSet_ ? payloadLength_ : static_cast<std::uint16_t>(out.size() - kPacketHeaderSize));
     return out;
 }
 

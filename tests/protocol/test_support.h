@@ -1,7 +1,5 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -11,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "protocol/packet_format.h"
 #include "protocol/testing/virtual_net_io.h"

@@ -2,12 +2,12 @@
 // discovery over two interfaces, every operation, LAN changes seen by the next
 // discovery, and the scripted faults, which must never break the client.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
@@ -43,26 +43,30 @@ sim::RecorderState Recorder(const std::string& name, std::uint8_t id, const std:
 
 sim::RecorderState TwoPorts(const std::string& name, std::uint8_t id) {
     auto state = Recorder(name, id, "KVR-610L", "10.201.1.11");
-    state.lan.push_back({"10.201.1.12", "255.255.255.0", "10.201.1.1", "10.201.1.153", "10.201.1.154", false, 1});
+    state.lan.push_back(
+        {"10.201.1.12", "255.255.255.0", "10.201.1.1", "10.201.1.153", "10.201.1.154", false, 1});
     state.activeLan = 1;
     return state;
 }
 
 std::vector<std::string> Names() {
     std::vector<std::string> names;
-    for (const auto& record : DeviceTable) names.push_back(record.name.str());
+    for (const auto& record : DeviceTable)
+        names.push_back(record.name.str());
     return names;
 }
 
 std::vector<std::string> Volumes() {
     std::vector<std::string> names;
-    for (const auto& volume : VolumeList) names.push_back(volume.str());
+    for (const auto& volume : VolumeList)
+        names.push_back(volume.str());
     return names;
 }
 
 const DeviceRecord* Find(const std::string& name) {
     for (const auto& record : DeviceTable) {
-        if (record.name == name) return &record;
+        if (record.name == name)
+            return &record;
     }
     return nullptr;
 }
@@ -84,7 +88,8 @@ protected:
     }
 
     // Points the protocol globals at a recorder with its credentials.
-    void Target(const sim::RecorderState& state, std::optional<std::string> password = std::nullopt) {
+    void Target(const sim::RecorderState& state,
+                std::optional<std::string> password = std::nullopt) {
         CurrentTargetId = state.deviceId;
         LoginUser = state.adminUser;
         LoginPassword = password.value_or(state.adminPassword);
@@ -109,7 +114,8 @@ TEST_F(ClientAgainstModel, DiscoveryOverTwoInterfaces) {
 
     // First heard first, interface by interface; the recorder on both
     // interfaces once, with the first; unsupported models left out.
-    EXPECT_EQ(Names(), (std::vector<std::string>{"NVR-Alpha", "NVR-Bravo", "NVR-Echo", "NVR-Charlie"}));
+    EXPECT_EQ(Names(),
+              (std::vector<std::string>{"NVR-Alpha", "NVR-Bravo", "NVR-Echo", "NVR-Charlie"}));
     EXPECT_EQ(Find("NVR-Echo")->interfaceIndex, lanA);
     EXPECT_EQ(Find("NVR-Charlie")->interfaceIndex, lanB);
     ASSERT_EQ(echo.heard().size(), 2u);
@@ -169,7 +175,8 @@ TEST_F(ClientAgainstModel, LoginVolumesAndIdentity) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"NVR-Alpha", "NVR-Bravo-2"}));
 
     // Requests for Bravo never reached Alpha's handling.
-    for (const auto& entry : alpha.recorder().log()) EXPECT_EQ(entry.opcode, sim::op::kDiscover);
+    for (const auto& entry : alpha.recorder().log())
+        EXPECT_EQ(entry.opcode, sim::op::kDiscover);
 }
 
 TEST_F(ClientAgainstModel, StaticChangeIsSeenByTheNextDiscovery) {
@@ -186,14 +193,16 @@ TEST_F(ClientAgainstModel, StaticChangeIsSeenByTheNextDiscovery) {
     const auto& request = alpha.recorder().log().back();
     EXPECT_EQ(request.opcode, sim::op::kSetLanStatic);
     std::vector<std::pair<std::int16_t, std::string>> records;
-    for (const auto& record : request.records) records.emplace_back(record.type, record.Text());
-    EXPECT_EQ(records, (std::vector<std::pair<std::int16_t, std::string>>{{sim::tlv::kIp, "10.201.1.99"},
-                                                                          {sim::tlv::kNetmask, "255.255.0.0"},
-                                                                          {sim::tlv::kGateway, "10.201.1.254"},
-                                                                          {sim::tlv::kDns1, "10.201.1.53"},
-                                                                          {sim::tlv::kDns2, "10.201.1.54"},
-                                                                          {sim::tlv::kLanOption, "0"},
-                                                                          {sim::tlv::kLanIndex, "0"}}));
+    for (const auto& record : request.records)
+        records.emplace_back(record.type, record.Text());
+    EXPECT_EQ(records, (std::vector<std::pair<std::int16_t, std::string>>{
+                           {sim::tlv::kIp, "10.201.1.99"},
+                           {sim::tlv::kNetmask, "255.255.0.0"},
+                           {sim::tlv::kGateway, "10.201.1.254"},
+                           {sim::tlv::kDns1, "10.201.1.53"},
+                           {sim::tlv::kDns2, "10.201.1.54"},
+                           {sim::tlv::kLanOption, "0"},
+                           {sim::tlv::kLanIndex, "0"}}));
     const auto changes = alpha.recorder().TakeAddressChanges();
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_EQ(changes[0].newIp, "10.201.1.99");
@@ -240,8 +249,8 @@ TEST_F(ClientAgainstModel, DhcpSetsTheFlagAndTakesAPoolAddress) {
 TEST_F(ClientAgainstModel, SilentAndRefusingRecorders) {
     auto foxtrotState = Recorder("NVR-Foxtrot", 6, "KVR-620", "10.201.1.71");
     sim::Script silent;
-    silent.opcodes = {sim::op::kLogin, sim::op::kSetLanDhcp, sim::op::kSetLanStatic, sim::op::kGetIdentity,
-                      sim::op::kSetIdentity, sim::op::kGetVolumes};
+    silent.opcodes = {sim::op::kLogin,       sim::op::kSetLanDhcp,  sim::op::kSetLanStatic,
+                      sim::op::kGetIdentity, sim::op::kSetIdentity, sim::op::kGetVolumes};
     silent.silent = true;
     foxtrotState.scripts = {silent};
     auto golfState = Recorder("NVR-Golf", 7, "KVR-620", "10.201.1.72");
@@ -312,10 +321,10 @@ TEST_F(ClientAgainstModel, ScriptedFaultsNeverBreakTheClient) {
         set.Add(Recorder("NVR-Plain", 10, "KVR-620", "10.201.2.11"), {lanB});
 
         DiscoverDevices();
-        ASSERT_EQ(Names(), (std::vector<std::string>{
-                               mode == Malformation::Oversize ? "NVR-Faulty" + std::string(255 - 10, 'N')
-                                                              : std::string("NVR-Faulty"),
-                               "NVR-Plain"}));
+        ASSERT_EQ(Names(), (std::vector<std::string>{mode == Malformation::Oversize
+                                                         ? "NVR-Faulty" + std::string(255 - 10, 'N')
+                                                         : std::string("NVR-Faulty"),
+                                                     "NVR-Plain"}));
         const DeviceRecord& record = DeviceTable[0];
         EXPECT_EQ(record.interfaceIndex, lanA);
         EXPECT_EQ(record.model, "KVR-610L");

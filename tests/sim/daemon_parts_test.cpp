@@ -1,11 +1,10 @@
 // The daemon's pure parts: its configuration file, the HTTP console's request
 // parsing and page, and the request log's fields.
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <fstream>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "sim/daemon/config.h"
@@ -72,7 +71,8 @@ TEST(SimConfig, FullRecorderWithDefaults) {
     EXPECT_EQ(state.activeLan, 1);
     EXPECT_EQ(state.adminUser, "root");
     ASSERT_EQ(state.lan.size(), 2u);
-    EXPECT_EQ(state.lan[0], (sim::LanPort{"10.201.1.11", "255.255.255.0", "10.201.1.1", "10.201.1.1", "8.8.8.8", true, 2}));
+    EXPECT_EQ(state.lan[0], (sim::LanPort{"10.201.1.11", "255.255.255.0", "10.201.1.1",
+                                          "10.201.1.1", "8.8.8.8", true, 2}));
     EXPECT_EQ(state.lan[1].gateway, "");
     ASSERT_EQ(alpha.served.size(), 1u);  // only the port naming an interface
     EXPECT_EQ(alpha.served[0].port, 0);
@@ -98,7 +98,8 @@ TEST(SimConfig, FullRecorderWithDefaults) {
 TEST(SimConfig, ErrorsNameTheKey) {
     EXPECT_NE(sim::ParseConfig("{").error.find("not valid JSON"), std::string::npos);
     EXPECT_EQ(Parse(json::object()).error, "recorders: is required");
-    EXPECT_EQ(Parse(json{{"recorders", json::array()}}).error, "recorders: must be a non-empty array");
+    EXPECT_EQ(Parse(json{{"recorders", json::array()}}).error,
+              "recorders: must be a non-empty array");
     EXPECT_EQ(Parse(json{{"recorders", json::array({MinimalRecorder()})}, {"colour", 1}}).error,
               "colour: unknown key");
 
@@ -134,7 +135,8 @@ TEST(SimConfig, ErrorsNameTheKey) {
     EXPECT_EQ(ErrorOf(r), "recorders[0].behaviours[0].opcodes[0]: is not an opcode name or number");
     r = MinimalRecorder();
     r["behaviours"] = json::array({{{"malformed", "garbled"}}});
-    EXPECT_NE(ErrorOf(r).find("recorders[0].behaviours[0].malformed: must be one of"), std::string::npos);
+    EXPECT_NE(ErrorOf(r).find("recorders[0].behaviours[0].malformed: must be one of"),
+              std::string::npos);
     r = MinimalRecorder();
     r["behaviours"] = json::array({{{"delayMs", -1}}});
     EXPECT_EQ(ErrorOf(r), "recorders[0].behaviours[0].delayMs: must be between 0 and 60000");
@@ -153,7 +155,8 @@ TEST(SimConfig, ErrorsNameTheKey) {
     other["deviceId"] = "00:1A:2B:3C:4D:5E:00:09";
     EXPECT_EQ(Parse(json{{"recorders", json::array({MinimalRecorder(), other})}}).error,
               "recorders[1].lan[0]: address 10.201.1.21 on lan0 is served twice");
-    EXPECT_NE(sim::LoadConfigFile("/nonexistent/sim.json").error.find("cannot open"), std::string::npos);
+    EXPECT_NE(sim::LoadConfigFile("/nonexistent/sim.json").error.find("cannot open"),
+              std::string::npos);
     auto unserved = MinimalRecorder();
     unserved["lan"][0].erase("interface");
     EXPECT_EQ(ErrorOf(unserved), "recorders: no LAN port names an interface to serve on");
@@ -161,11 +164,13 @@ TEST(SimConfig, ErrorsNameTheKey) {
 
 TEST(SimConfig, DeviceIdForms) {
     const sim::DeviceId id{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x00, 0x01};
-    for (const char* text : {"00:1a:2b:3c:4d:5e:00:01", "00-1A-2B-3C-4D-5E-00-01", "001A2B3C4D5E0001",
-                             "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x00,0x01", "0:1a:2b:3c:4d:5e:0:1"})
+    for (const char* text :
+         {"00:1a:2b:3c:4d:5e:00:01", "00-1A-2B-3C-4D-5E-00-01", "001A2B3C4D5E0001",
+          "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x00,0x01", "0:1a:2b:3c:4d:5e:0:1"})
         EXPECT_EQ(sim::ParseDeviceId(text), std::optional<sim::DeviceId>(id)) << text;
-    for (const char* text : {"", "00:1a:2b:3c:4d:5e:00", "00:1a:2b:3c:4d:5e:00:01:02", "001A2B3C4D5E00",
-                             "00:1a:2b:3c:4d:5e:00:0g", "00:1a:2b:3c:4d:5e::01", "100:1a:2b:3c:4d:5e:00:01"})
+    for (const char* text :
+         {"", "00:1a:2b:3c:4d:5e:00", "00:1a:2b:3c:4d:5e:00:01:02", "001A2B3C4D5E00",
+          "00:1a:2b:3c:4d:5e:00:0g", "00:1a:2b:3c:4d:5e::01", "100:1a:2b:3c:4d:5e:00:01"})
         EXPECT_FALSE(sim::ParseDeviceId(text).has_value()) << text;
     EXPECT_EQ(sim::FormatDeviceId(id), "00:1a:2b:3c:4d:5e:00:01");
 }
@@ -183,7 +188,8 @@ sim::RecorderState ConsoleRecorder() {
 TEST(SimHttp, ParsesRequestsAndRefusesGarbage) {
     using Parse = sim::HttpRequest::Parse;
     {
-        const auto request = sim::ParseHttpRequest("GET /index.html?x=1 HTTP/1.1\r\nHost: a\r\nUser-Agent: t\r\n\r\n");
+        const auto request = sim::ParseHttpRequest(
+            "GET /index.html?x=1 HTTP/1.1\r\nHost: a\r\nUser-Agent: t\r\n\r\n");
         EXPECT_EQ(request.result, Parse::Complete);
         EXPECT_EQ(request.method, "GET");
         EXPECT_EQ(request.path, "/index.html");
@@ -194,16 +200,20 @@ TEST(SimHttp, ParsesRequestsAndRefusesGarbage) {
     EXPECT_EQ(sim::ParseHttpRequest("GET / HTTP/1.1\r\nHost: a\r\n").result, Parse::Incomplete);
     EXPECT_EQ(sim::ParseHttpRequest("").result, Parse::Incomplete);
     EXPECT_EQ(sim::ParseHttpRequest("GET / HTTP/2.0\r\n\r\n").result, Parse::BadVersion);
-    for (const char* bad : {"GET /\r\n\r\n", "GET  / HTTP/1.1\r\n\r\n", "G(T / HTTP/1.1\r\n\r\n",
-                            "GET / HTTP/1.1\r\nno colon here\r\n\r\n", "GET noslash HTTP/1.1\r\n\r\n",
-                            "GET /a\x01 HTTP/1.1\r\n\r\n", "\x16\x03\x01\x02\xfc\x03\x03 junk\r\n\r\n"})
+    for (const char* bad :
+         {"GET /\r\n\r\n", "GET  / HTTP/1.1\r\n\r\n", "G(T / HTTP/1.1\r\n\r\n",
+          "GET / HTTP/1.1\r\nno colon here\r\n\r\n", "GET noslash HTTP/1.1\r\n\r\n",
+          "GET /a\x01 HTTP/1.1\r\n\r\n", "\x16\x03\x01\x02\xfc\x03\x03 junk\r\n\r\n"})
         EXPECT_EQ(sim::ParseHttpRequest(bad).result, Parse::Bad) << bad;
-    EXPECT_EQ(sim::ParseHttpRequest(std::string(sim::kMaxHttpRequest, 'A')).result, Parse::TooLarge);
+    EXPECT_EQ(sim::ParseHttpRequest(std::string(sim::kMaxHttpRequest, 'A')).result,
+              Parse::TooLarge);
 }
 
 TEST(SimHttp, ResponsesAndEscapedPage) {
     const auto state = ConsoleRecorder();
-    auto respond = [&](const std::string& text) { return sim::RespondToHttp(sim::ParseHttpRequest(text), state, 0); };
+    auto respond = [&](const std::string& text) {
+        return sim::RespondToHttp(sim::ParseHttpRequest(text), state, 0);
+    };
 
     const auto ok = respond("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
     EXPECT_EQ(ok.status, 200);
@@ -211,13 +221,16 @@ TEST(SimHttp, ResponsesAndEscapedPage) {
     const auto split = ok.bytes.find("\r\n\r\n");
     ASSERT_NE(split, std::string::npos);
     const auto body = ok.bytes.substr(split + 4);
-    EXPECT_NE(ok.bytes.find("Content-Length: " + std::to_string(body.size()) + "\r\n"), std::string::npos);
+    EXPECT_NE(ok.bytes.find("Content-Length: " + std::to_string(body.size()) + "\r\n"),
+              std::string::npos);
     EXPECT_NE(ok.bytes.find("Content-Type: text/html; charset=utf-8\r\n"), std::string::npos);
     EXPECT_NE(ok.bytes.find("Connection: close\r\n"), std::string::npos);
     EXPECT_EQ(body.find("<script>"), std::string::npos);
-    EXPECT_NE(body.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; Co"), std::string::npos);
+    EXPECT_NE(body.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; Co"),
+              std::string::npos);
     EXPECT_NE(body.find("KVR-620"), std::string::npos);
-    EXPECT_NE(body.find("<td>10.201.1.21</td><td>255.255.255.0</td><td>10.201.1.1</td>"), std::string::npos);
+    EXPECT_NE(body.find("<td>10.201.1.21</td><td>255.255.255.0</td><td>10.201.1.1</td>"),
+              std::string::npos);
     EXPECT_NE(body.find("Vol&quot;1"), std::string::npos);
     EXPECT_EQ(body.rfind("<!DOCTYPE html>", 0), 0u);
     EXPECT_NE(body.find("</html>"), std::string::npos);
@@ -247,7 +260,8 @@ TEST(SimEventLog, RequestFields) {
     entry.opcode = sim::op::kSetLanDhcp;
     entry.user = "admin";
     entry.authenticated = true;
-    entry.records = {{sim::tlv::kDhcp, std::string("1\0\0\0", 4)}, {sim::tlv::kLanIndex, std::string("0\0\0\0", 4)}};
+    entry.records = {{sim::tlv::kDhcp, std::string("1\0\0\0", 4)},
+                     {sim::tlv::kLanIndex, std::string("0\0\0\0", 4)}};
     entry.replies = 1;
     entry.status = 1;
     const auto fields = sim::RequestFields(state, entry);
@@ -256,7 +270,8 @@ TEST(SimEventLog, RequestFields) {
     EXPECT_EQ(fields["opcode"], 104);
     EXPECT_EQ(fields["op"], "setLanDhcp");
     EXPECT_EQ(fields["authenticated"], true);
-    EXPECT_EQ(fields["records"], json::parse(R"([{"type": 505, "value": "1"}, {"type": 529, "value": "0"}])"));
+    EXPECT_EQ(fields["records"],
+              json::parse(R"([{"type": 505, "value": "1"}, {"type": 529, "value": "0"}])"));
     EXPECT_EQ(fields["status"], 1);
 
     entry.opcode = sim::op::kDiscover;
@@ -277,7 +292,8 @@ TEST(SimEventLog, LinesAreJsonEvenForBadUtf8) {
     std::ifstream in(path);
     std::string line;
     std::vector<json> lines;
-    while (std::getline(in, line)) lines.push_back(json::parse(line));
+    while (std::getline(in, line))
+        lines.push_back(json::parse(line));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0]["event"], "request");
     EXPECT_EQ(lines[0]["time"].get<std::string>().size(), 24u);  // 2026-01-02T03:04:05.678Z

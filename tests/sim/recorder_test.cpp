@@ -1,13 +1,14 @@
 // The recorder model on its own: request check, replies per opcode, state
 // changes and scripted faults, read back with the model's reply walk.
 
-#include <gtest/gtest.h>
+#include "sim/recorder.h"
 
 #include <algorithm>
 #include <random>
 
+#include <gtest/gtest.h>
+
 #include "request_builder.h"
-#include "sim/recorder.h"
 #include "sim/wire.h"
 
 namespace {
@@ -77,7 +78,8 @@ void ExpectWellFormed(const std::vector<std::uint8_t>& reply, const TestRequest&
 std::vector<std::uint8_t> One(sim::Recorder& recorder, const TestRequest& req) {
     auto replies = recorder.Handle(BuildRequest(req));
     EXPECT_EQ(replies.size(), 1u);
-    if (replies.empty()) return {};
+    if (replies.empty())
+        return {};
     ExpectWellFormed(replies[0].bytes, req);
     return replies[0].bytes;
 }
@@ -87,15 +89,31 @@ TEST(RecorderModel, DiscoveryDescribesBothPortsInOrder) {
     const auto reply = One(recorder, TestRequest{});
     const auto records = Records(reply);
     std::vector<std::pair<std::int16_t, std::string>> got;
-    for (const auto& r : records) got.emplace_back(r.type, r.Text());
+    for (const auto& r : records)
+        got.emplace_back(r.type, r.Text());
     const std::vector<std::pair<std::int16_t, std::string>> expected{
-        {sim::tlv::kName, "NVR-Alpha"}, {sim::tlv::kModel, "KVR-610L"}, {sim::tlv::kNumberA, "7"},
-        {sim::tlv::kNumberB, "-3"}, {sim::tlv::kShortText, "A1"}, {sim::tlv::kActiveLan, "1"},
-        {sim::tlv::kLanIndex, "0"}, {sim::tlv::kDhcp, "0"}, {sim::tlv::kIp, "10.0.0.11"},
-        {sim::tlv::kNetmask, "255.255.255.0"}, {sim::tlv::kGateway, "10.0.0.1"}, {sim::tlv::kDns1, "10.0.0.53"},
-        {sim::tlv::kDns2, ""}, {sim::tlv::kLanOption, "1"}, {sim::tlv::kLanIndex, "1"}, {sim::tlv::kDhcp, "0"},
-        {sim::tlv::kIp, "10.0.1.11"}, {sim::tlv::kNetmask, "255.255.255.0"}, {sim::tlv::kGateway, "10.0.1.1"},
-        {sim::tlv::kDns1, "10.0.1.53"}, {sim::tlv::kDns2, "10.0.1.54"}, {sim::tlv::kLanOption, "0"}};
+        {sim::tlv::kName, "NVR-Alpha"},
+        {sim::tlv::kModel, "KVR-610L"},
+        {sim::tlv::kNumberA, "7"},
+        {sim::tlv::kNumberB, "-3"},
+        {sim::tlv::kShortText, "A1"},
+        {sim::tlv::kActiveLan, "1"},
+        {sim::tlv::kLanIndex, "0"},
+        {sim::tlv::kDhcp, "0"},
+        {sim::tlv::kIp, "10.0.0.11"},
+        {sim::tlv::kNetmask, "255.255.255.0"},
+        {sim::tlv::kGateway, "10.0.0.1"},
+        {sim::tlv::kDns1, "10.0.0.53"},
+        {sim::tlv::kDns2, ""},
+        {sim::tlv::kLanOption, "1"},
+        {sim::tlv::kLanIndex, "1"},
+        {sim::tlv::kDhcp, "0"},
+        {sim::tlv::kIp, "10.0.1.11"},
+        {sim::tlv::kNetmask, "255.255.255.0"},
+        {sim::tlv::kGateway, "10.0.1.1"},
+        {sim::tlv::kDns1, "10.0.1.53"},
+        {sim::tlv::kDns2, "10.0.1.54"},
+        {sim::tlv::kLanOption, "0"}};
     EXPECT_EQ(got, expected);
     // Padding: 9 characters take 12 bytes, 8 take 12, an empty text none.
     EXPECT_EQ(records[0].value.size(), 12u);
@@ -216,9 +234,9 @@ TEST(RecorderModel, StaticChangeMovesTheSelectedPort) {
     sim::Recorder recorder(TwoPortRecorder());
     auto req = Op(sim::op::kSetLanStatic);
     req.records = {{sim::tlv::kIp, "10.0.1.99"},       {sim::tlv::kNetmask, "255.255.0.0"},
-                    {sim::tlv::kGateway, "10.0.0.254"}, {sim::tlv::kDns1, "10.0.1.53"},
-                    {sim::tlv::kDns2, "10.0.1.54"},     {sim::tlv::kLanOption, "1"},
-                    {sim::tlv::kLanIndex, "1"}};
+                   {sim::tlv::kGateway, "10.0.0.254"}, {sim::tlv::kDns1, "10.0.1.53"},
+                   {sim::tlv::kDns2, "10.0.1.54"},     {sim::tlv::kLanOption, "1"},
+                   {sim::tlv::kLanIndex, "1"}};
     EXPECT_EQ(Status(One(recorder, req)), 1);
     const auto& port = recorder.state().lan[1];
     EXPECT_EQ(port.ip, "10.0.1.99");
@@ -236,11 +254,14 @@ TEST(RecorderModel, StaticChangeMovesTheSelectedPort) {
 
     // Refused without a change: bad address, bad netmask, port out of range,
     // missing index, wrong password.
-    for (const auto& [type, value] : std::vector<std::pair<std::int16_t, std::string>>{
-             {sim::tlv::kIp, "10.0.1.256"}, {sim::tlv::kNetmask, "255.0.255.0"}, {sim::tlv::kLanIndex, "2"}}) {
+    for (const auto& [type, value] :
+         std::vector<std::pair<std::int16_t, std::string>>{{sim::tlv::kIp, "10.0.1.256"},
+                                                           {sim::tlv::kNetmask, "255.0.255.0"},
+                                                           {sim::tlv::kLanIndex, "2"}}) {
         auto bad = req;
         for (auto& record : bad.records) {
-            if (record.first == type) record.second = value;
+            if (record.first == type)
+                record.second = value;
         }
         EXPECT_EQ(Status(One(recorder, bad)), 0) << value;
     }
@@ -321,14 +342,17 @@ TEST(RecorderModel, DelayDuplicatesAndForeignBurst) {
     const auto request = BuildRequest(req);
     const auto replies = recorder.Handle(request);
     ASSERT_EQ(replies.size(), 8u);
-    for (const auto& reply : replies) EXPECT_EQ(reply.delay, std::chrono::milliseconds(120));
+    for (const auto& reply : replies)
+        EXPECT_EQ(reply.delay, std::chrono::milliseconds(120));
     // The burst comes first and none of it passes a client's reply check.
     for (std::size_t i = 0; i < 5; ++i) {
         const auto& bytes = replies[i].bytes;
         const bool replyMagic = bytes.size() >= 44 && bytes[0] == 0x55 && bytes[1] == 0xAA;
         const bool sameOp = replyMagic && (bytes[2] | (bytes[3] << 8)) == req.opcode;
-        const bool sameSession = sameOp && std::equal(req.session.begin(), req.session.end(), bytes.begin() + 8);
-        const bool rightLength = sameSession && bytes.size() == 44u + (bytes[42] | (bytes[43] << 8));
+        const bool sameSession =
+            sameOp && std::equal(req.session.begin(), req.session.end(), bytes.begin() + 8);
+        const bool rightLength =
+            sameSession && bytes.size() == 44u + (bytes[42] | (bytes[43] << 8));
         EXPECT_FALSE(rightLength) << "foreign datagram " << i << " would be accepted";
     }
     EXPECT_EQ(replies[1].bytes, request);  // another instance's request, request magic
@@ -358,11 +382,13 @@ TEST(RecorderModel, MalformedRepliesKeepAValidHeader) {
         EXPECT_EQ(std::count_if(records.begin(), records.end(),
                                 [](const sim::Record& r) { return r.type == sim::tlv::kLanIndex; }),
                   2);
-        EXPECT_EQ(std::count_if(records.begin(), records.end(),
-                                [](const sim::Record& r) { return r.type == sim::tlv::kLanOption; }),
-                  2);
+        EXPECT_EQ(
+            std::count_if(records.begin(), records.end(),
+                          [](const sim::Record& r) { return r.type == sim::tlv::kLanOption; }),
+            2);
         EXPECT_EQ(records.back().type, -5);  // the last unknown record, just before the junk
-        EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const sim::Record& r) { return r.type == 600; }));
+        EXPECT_TRUE(std::any_of(records.begin(), records.end(),
+                                [](const sim::Record& r) { return r.type == 600; }));
     }
     {
         auto state = TwoPortRecorder();
@@ -398,18 +424,22 @@ TEST(RecorderModel, RandomDatagramsNeverCrashIt) {
         std::vector<std::uint8_t> bytes;
         if (round % 2 == 0) {
             bytes.resize(random() % 400);
-            for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+            for (auto& b : bytes)
+                b = static_cast<std::uint8_t>(random());
             if (bytes.size() >= 2) {
                 bytes[0] = 0xAA;
                 bytes[1] = 0x55;
             }
         } else {
             bytes = base;
-            for (int flips = 0; flips < 6; ++flips) bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+            for (int flips = 0; flips < 6; ++flips)
+                bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
         }
         // Keep the length field honest half the time, so the record walk is reached.
-        if (bytes.size() >= 44 && round % 4 < 2) simtest::PutU16(bytes, 42, static_cast<std::uint16_t>(bytes.size() - 44));
-        for (const auto& reply : recorder.Handle(bytes)) EXPECT_LE(reply.bytes.size(), sim::kMaxDatagram);
+        if (bytes.size() >= 44 && round % 4 < 2)
+            simtest::PutU16(bytes, 42, static_cast<std::uint16_t>(bytes.size() - 44));
+        for (const auto& reply : recorder.Handle(bytes))
+            EXPECT_LE(reply.bytes.size(), sim::kMaxDatagram);
     }
 }
 
@@ -427,11 +457,15 @@ TEST(RecorderWire, Base64AndNumbers) {
     EXPECT_EQ(number(" 12abc"), 12);
     EXPECT_EQ(number("-7"), -7);
     EXPECT_EQ(number("x1"), 0);
-    EXPECT_EQ(number(std::string("1\0" "5", 3)), 1);
+    EXPECT_EQ(number(std::string("1\0"
+                                 "5",
+                                 3)),
+              1);
     EXPECT_EQ(number("99999999999"), 2147483647);
 
     EXPECT_EQ(sim::ParseIpv4("192.168.0.10"), 0xC0A8000Au);
-    for (const char* bad : {"", "1.2.3", "1.2.3.4.", "256.1.1.1", "1..2.3", "1.2.3.4 ", "0001.2.3.4"})
+    for (const char* bad :
+         {"", "1.2.3", "1.2.3.4.", "256.1.1.1", "1..2.3", "1.2.3.4 ", "0001.2.3.4"})
         EXPECT_FALSE(sim::ParseIpv4(bad).has_value()) << bad;
     EXPECT_EQ(sim::NetmaskPrefix("255.255.255.0"), 24);
     EXPECT_EQ(sim::NetmaskPrefix("0.0.0.0"), 0);
@@ -440,7 +474,7 @@ TEST(RecorderWire, Base64AndNumbers) {
 
 TEST(RecorderWire, RecordWalkStopsAtBrokenLengths) {
     const std::vector<std::uint8_t> bytes{0xF8, 0x01, 0x08, 0x00, 'a', 'b', 0, 0,  // good record
-                                          0xF9, 0x01, 0x02, 0x00, 0, 0,            // length 2
+                                          0xF9, 0x01, 0x02, 0x00, 0,   0,          // length 2
                                           0xFA, 0x01, 0x08, 0x00};
     const auto records = sim::ParseRecords(bytes);
     ASSERT_EQ(records.size(), 1u);

@@ -30,9 +30,11 @@ inline std::vector<std::uint8_t> BuildRequest(const TestRequest& req) {
     out[0] = 0xAA;
     out[1] = 0x55;
     PutU16(out, 2, req.opcode);
-    for (std::size_t i = 0; i < 8; ++i) out[8 + i] = req.session[i];
+    for (std::size_t i = 0; i < 8; ++i)
+        out[8 + i] = req.session[i];
     if (req.opcode != sim::op::kDiscover) {
-        for (std::size_t i = 0; i < 8; ++i) out[16 + i] = req.deviceId[i];
+        for (std::size_t i = 0; i < 8; ++i)
+            out[16 + i] = req.deviceId[i];
         std::vector<std::uint8_t> block(sim::kCredentialBlockSize, 0);
         const auto user = sim::Base64Encode(req.user.substr(0, 48));
         const auto password = sim::Base64Encode(req.password.substr(0, 48));

@@ -54,4 +54,3 @@ TEST(SkinProgress, PaintsTheFillFromTheLeft) {
             EXPECT_EQ(Pixel(shot, x, 9), face) << x;
     }
 }
-
