@@ -7,6 +7,7 @@
 #include "app/credential_cache.h"
 #include "app/drive_letters/drive_letter_table.h"
 #include "app/login_policy.h"
+#include "app/volume_location.h"
 #include "app/web_console.h"
 #include "platform/dialog/combo_box.h"
 #include "platform/dialog/dialog.h"
@@ -18,8 +19,9 @@
 
 // The main window: a frameless, bitmap-skinned dialog (template 102) with
 // the device list, the LAN settings of the picked recorder, its volumes and
-// the drive letters. It owns the search, the device pick, the about box,
-// exit, minimise and close, and the tear-down that ends the network layer.
+// the drive letters. It owns the search, the device pick, the LAN editor, the
+// web console launch, the network drives, the about box, exit, minimise and
+// close, and the tear-down that ends the network layer.
 class CLanscoutDlg : public CDialog, private LoginUi {
 public:
     // The services are the program's own unless a test hands in fakes.
@@ -57,6 +59,13 @@ protected:
     void OnSelchangeDhcp();
     void OnApplyLan();
     void RediscoverDevices();
+    // Network drives (drive_mapping.cpp).
+    void OnMapDrive();
+    void OnUnmapDrive();
+    // The drive-letter table and list rebuilt, then the volumes of each
+    // selected device row from `firstDeviceRow` on shown again with their
+    // letters.
+    void RefreshAfterDriveChange(int firstDeviceRow, HostMatch hostMatch);
     // Web console (web_console.cpp).
     void OnConfigure();
     int WaitForProbe();
@@ -79,7 +88,9 @@ private:
     void ShowWrongAdminPassword() override;
 
     void LoadButtonSkins();
-    void ShowVolumes(const std::string& deviceName, const std::string& deviceAddress);
+    // Lists the volumes last read with the letter each is mapped to.
+    void ShowVolumes(const std::string& deviceName, const std::string& deviceAddress,
+                     HostMatch hostMatch = HostMatch::IgnoringCase);
 
     ostrel::platform::PlatformServices& services;
 

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "app/credentials_prompt.h"
 #include "app/lanscout_app.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/dialog_units.h"
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
     // the mouse instead of staying put.
     CDialog::SetWindowMoveHook(
         [](CDialog& dialog, QPoint at) { skin::StartWindowMove(&dialog, at); });
+
+    // Interactive network connections (the map command's second attempt)
+    // ask for credentials through the product's own dialog.
+    InstallCredentialPrompt();
 
     CLanscoutApp app;
     app.InitInstance();

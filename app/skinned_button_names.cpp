@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/credentials_prompt.h"
 #include "platform/dialog/button.h"
 #include "res/templates/control_ids.h"
 
@@ -29,6 +30,11 @@ constexpr std::array kNames = {
     SkinnedButtonName{res::IDD_LOGIN, IDOK, "OK", "Log in with this user name and password"},
     SkinnedButtonName{res::IDD_LOGIN, IDCANCEL, "Cancel", "Do not log in"},
     SkinnedButtonName{res::IDD_ABOUT, IDOK, "OK", "Close this box"},
+    SkinnedButtonName{res::IDD_MOUNT_MESSAGE, IDOK, "OK", "Use this drive letter"},
+    SkinnedButtonName{res::IDD_MOUNT_MESSAGE, IDCANCEL, "Cancel", "Keep the drive letter as it is"},
+    SkinnedButtonName{SkinnedCredentialsDialog::kTemplateId, IDOK, "OK",
+                      "Connect with this user name and password"},
+    SkinnedButtonName{SkinnedCredentialsDialog::kTemplateId, IDCANCEL, "Cancel", "Do not connect"},
 };
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include "platform/services/credentials_dialog.h"
 
 #include "platform/dialog/dialog_template.h"
-#include "platform/services/platform_services.h"
-#include "platform/services/smb_network_drives.h"
 
 namespace {
 
@@ -34,7 +32,11 @@ DialogTemplate CredentialsTemplate() {
 }  // namespace
 
 CredentialsDialog::CredentialsDialog(const QString& remote, const QString& user, CWnd* parent)
-    : CDialog(CredentialsTemplate(), parent), remoteName(remote), userName(user) {}
+    : CredentialsDialog(CredentialsTemplate(), remote, user, parent) {}
+
+CredentialsDialog::CredentialsDialog(const DialogTemplate& layout, const QString& remote,
+                                     const QString& user, CWnd* parent)
+    : CDialog(layout, parent), remoteName(remote), userName(user) {}
 
 BOOL CredentialsDialog::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -65,9 +67,4 @@ std::optional<ostrel::platform::PromptedCredentials> DialogCredentialPrompt::Ask
     }
     return ostrel::platform::PromptedCredentials{dialog.userName.toStdString(),
                                                  dialog.password.toStdString()};
-}
-
-void InstallDialogCredentialPrompt() {
-    static DialogCredentialPrompt prompt;
-    ostrel::platform::SystemNetworkDrives().SetPrompt(&prompt);
 }

@@ -25,6 +25,12 @@ public:
     QString remoteName;
     QString userName;
     QString password;
+
+protected:
+    // The same fields and buttons laid out by another template (a skinned
+    // look above this layer); it must hold the three field ids above.
+    CredentialsDialog(const DialogTemplate& layout, const QString& remoteName,
+                      const QString& userName, CWnd* parent);
 };
 
 // Asks through CredentialsDialog, modally, on the user-interface thread.
@@ -37,7 +43,3 @@ public:
 private:
     CWnd* parent_;
 };
-
-// Makes the program-wide network drives ask through the dialog (call once at
-// start-up, after the application object exists).
-void InstallDialogCredentialPrompt();
