@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cctype>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -337,6 +338,9 @@ int main(int argc, char** argv) {
     fs::create_directories(Scratch() / "config");
     setenv("XDG_CONFIG_HOME", (Scratch() / "config").c_str(), 1);
     const long bus = lab::CurrentLab() != nullptr ? StartSessionBus() : 0;
+    std::printf(
+        "drive mapping lab tests: GVfs mounts %s\n",
+        HaveSessionBus() ? "checked on a private session bus" : "not checked (no session bus)");
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
