@@ -6,7 +6,6 @@
 #include "platform/services/platform_services.h"
 #include "platform/services/smb_network_drives.h"
 #include "res/bitmap_ids.h"
-#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
 
 using namespace res;
@@ -69,13 +68,8 @@ void SkinnedCredentialsDialog::DoDataExchange(CDataExchange* pDX) {
 BOOL SkinnedCredentialsDialog::OnInitDialog() {
     const BOOL focusSet = CredentialsDialog::OnInitDialog();
     // The buttons look as the login dialog's.
-    for (CxSkinButton* button : {&m_ok, &m_cancel}) {
-        if (const ButtonSkin* skin = FindButtonSkin(IDD_LOGIN, button->GetDlgCtrlID())) {
-            button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
-                                    0, 0);
-        }
-        NameSkinnedButton(kTemplateId, *button);
-    }
+    SkinAndNameButton(IDD_LOGIN, kTemplateId, m_ok);
+    SkinAndNameButton(IDD_LOGIN, kTemplateId, m_cancel);
     NameField(*this, IDC_SHARE_NAME, QStringLiteral("Network share"));
     NameField(*this, IDC_USER_NAME, QStringLiteral("User name"));
     NameField(*this, IDC_PASSWORD, QStringLiteral("Password"));
@@ -89,17 +83,6 @@ BOOL SkinnedCredentialsDialog::OnEraseBkgnd(QPainter& painter) {
 
 void SkinnedCredentialsDialog::OnCtlColor(CtlColor& color) {
     skin::DialogCtlColor(color, IDD_LOGIN);
-}
-
-std::optional<ostrel::platform::PromptedCredentials> SkinnedCredentialPrompt::AskCredentials(
-    const std::string& remoteName, const std::string& userName) {
-    SkinnedCredentialsDialog dialog(QString::fromStdString(remoteName),
-                                    QString::fromStdString(userName), parent_);
-    if (dialog.DoModal() != IDOK) {
-        return std::nullopt;
-    }
-    return ostrel::platform::PromptedCredentials{dialog.userName.toStdString(),
-                                                 dialog.password.toStdString()};
 }
 
 void InstallCredentialPrompt() {

@@ -34,15 +34,7 @@ private:
 };
 
 // Asks through SkinnedCredentialsDialog, modally, on the user-interface thread.
-class SkinnedCredentialPrompt final : public ostrel::platform::CredentialPrompt {
-public:
-    explicit SkinnedCredentialPrompt(CWnd* parent = nullptr) : parent_(parent) {}
-    std::optional<ostrel::platform::PromptedCredentials> AskCredentials(
-        const std::string& remoteName, const std::string& userName) override;
-
-private:
-    CWnd* parent_;
-};
+using SkinnedCredentialPrompt = CredentialsDialogPrompt<SkinnedCredentialsDialog>;
 
 // Makes the program's network drives ask through the skinned dialog when a
 // share refuses an interactive connection's credentials. The program calls

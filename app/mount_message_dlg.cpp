@@ -1,7 +1,6 @@
 #include "app/mount_message_dlg.h"
 
 #include "app/skinned_button_names.h"
-#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
 
 using namespace res;
@@ -26,13 +25,8 @@ void MountMessage::DoDataExchange(CDataExchange* pDX) {
 
 BOOL MountMessage::OnInitDialog() {
     CDialog::OnInitDialog();
-    for (CxSkinButton* button : {&m_ok, &m_cancel}) {
-        if (const ButtonSkin* skin = FindButtonSkin(IDD_MOUNT_MESSAGE, button->GetDlgCtrlID())) {
-            button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
-                                    0, 0);
-        }
-        NameSkinnedButton(IDD_MOUNT_MESSAGE, *button);
-    }
+    SkinAndNameButton(IDD_MOUNT_MESSAGE, m_ok);
+    SkinAndNameButton(IDD_MOUNT_MESSAGE, m_cancel);
     background.OnInitDialog();
     return TRUE;
 }

@@ -4,7 +4,9 @@
 
 #include "app/credentials_prompt.h"
 #include "platform/dialog/button.h"
+#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
+#include "skin/skin_button.h"
 
 namespace {
 
@@ -53,4 +55,11 @@ void NameSkinnedButton(int templateId, CButton& button) {
         button.SetAccessibleName(QString::fromLatin1(entry->name));
         button.SetToolTip(QString::fromLatin1(entry->toolTip));
     }
+}
+
+void SkinAndNameButton(int skinTemplateId, int nameTemplateId, CxSkinButton& button) {
+    if (const res::ButtonSkin* skin = res::FindButtonSkin(skinTemplateId, button.GetDlgCtrlID())) {
+        button.LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0, 0, 0);
+    }
+    NameSkinnedButton(nameTemplateId, button);
 }

@@ -57,14 +57,3 @@ void CredentialsDialog::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_PASSWORD, password);
     DDV_MaxChars(pDX, password, kFieldLimit);
 }
-
-std::optional<ostrel::platform::PromptedCredentials> DialogCredentialPrompt::AskCredentials(
-    const std::string& remoteName, const std::string& userName) {
-    CredentialsDialog dialog(QString::fromStdString(remoteName), QString::fromStdString(userName),
-                             parent_);
-    if (dialog.DoModal() != IDOK) {
-        return std::nullopt;
-    }
-    return ostrel::platform::PromptedCredentials{dialog.userName.toStdString(),
-                                                 dialog.password.toStdString()};
-}

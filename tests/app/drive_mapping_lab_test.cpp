@@ -179,20 +179,20 @@ public:
              const std::string& password) {
         Click(volumes(), volumeRow);
         ChooseLetter(localName);
-        ScopedModalHook answer([&](CDialog& dialog) {
-            if (dialog.GetTemplateId() == IDD_MOUNT_MESSAGE) {
+        ScopedModalHook answer([&](CDialog& modal) {
+            if (modal.GetTemplateId() == IDD_MOUNT_MESSAGE) {
                 ++confirmations;
-                dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                modal.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                 return;
             }
-            if (dialog.GetTemplateId() != SkinnedCredentialsDialog::kTemplateId) {
+            if (modal.GetTemplateId() != SkinnedCredentialsDialog::kTemplateId) {
                 return;
             }
             ++prompts;
             auto* userField =
-                dynamic_cast<QLineEdit*>(dialog.GetDlgItem(CredentialsDialog::IDC_USER_NAME));
+                dynamic_cast<QLineEdit*>(modal.GetDlgItem(CredentialsDialog::IDC_USER_NAME));
             auto* passwordField =
-                dynamic_cast<QLineEdit*>(dialog.GetDlgItem(CredentialsDialog::IDC_PASSWORD));
+                dynamic_cast<QLineEdit*>(modal.GetDlgItem(CredentialsDialog::IDC_PASSWORD));
             userField->setFocus();
             userField->clear();
             QTest::keyClicks(userField, QString::fromStdString(user));
