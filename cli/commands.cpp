@@ -6,6 +6,7 @@
 #include "cli/args.h"
 #include "cli/select.h"
 #include "cli/static_check.h"
+#include "protocol/address_rules.h"
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
@@ -86,9 +87,9 @@ int RunDeviceCommand(const Options& options, const std::string& password,
         case Command::Dhcp:
             LanModeText = options.lanMode;
             if (SetLanDhcp() != 1) {
-                return Fail(err, kExitRecorderFailed, "Set to dhcp client fail.");
+                return Fail(err, kExitRecorderFailed, kDhcpFailedText);
             }
-            out << "DHCP client enabled.\n";
+            out << kDhcpEnabledText << '\n';
             return kExitOk;
 
         case Command::Static:

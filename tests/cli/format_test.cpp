@@ -24,20 +24,6 @@ DeviceSummary Device(std::string name, std::uint8_t last, std::vector<std::strin
     return device;
 }
 
-TEST(CliFormat, DeviceKeyRoundTrips) {
-    const std::string key = FormatDeviceKey(kId);
-    EXPECT_EQ(key, "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70");
-    EXPECT_EQ(key.size(), 39u);
-    EXPECT_EQ(ParseDeviceKey(key), kId);
-    EXPECT_EQ(ParseDeviceKey("00:1a:2b:3c:4d:5e:6f:70"), kId);
-    EXPECT_EQ(ParseDeviceKey("0x0,0x1a,0x2b,0x3c,0x4d,0x5e,0x6f,0x70"), kId);
-    EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F"));        // seven bytes
-    EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70,"));  // trailing separator
-    EXPECT_FALSE(ParseDeviceKey("0x100,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70"));  // not a byte
-    EXPECT_FALSE(ParseDeviceKey("10.0.0.1"));
-    EXPECT_FALSE(ParseDeviceKey("NVR-1"));
-}
-
 TEST(CliFormat, SearchLinesAndJson) {
     DeviceSummary device = Device("Lobby\x1b[2J", 0x70, {"10.0.0.5"});
     device.dhcp = true;
