@@ -11,6 +11,7 @@
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
 #include "protocol/local_addresses.h"
+#include "protocol/net_io.h"
 #include "protocol/network.h"
 #include "protocol/operations.h"
 #include "protocol/volume_list.h"
@@ -201,9 +202,25 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     ResetProtocolGlobals();
     NetworkSession session;
     DiscoverDevices();
+    // No local address is left out silently: those over the limit are always
+    // named, every other with --verbose.
+    const std::vector<LocalAddressVerdict> verdicts = ActiveNetIo().DescribeLocalAddresses();
+    if (!(options.command == Command::Search && options.verbose)) {
+        if (const std::string overLimit = OverLimitText(verdicts); !overLimit.empty()) {
+            err << kProgram << overLimit << '\n';
+        }
+    }
     if (options.command == Command::Search) {
         const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
-        out << (options.json ? FormatSearchJson(devices) : FormatSearchText(devices));
+        if (options.json) {
+            out << (options.verbose ? FormatSearchJson(devices, verdicts)
+                                    : FormatSearchJson(devices));
+        } else {
+            if (options.verbose) {
+                err << FormatLocalAddressesText(verdicts);
+            }
+            out << FormatSearchText(devices);
+        }
         return kExitOk;
     }
     return RunDeviceCommand(options, password, staticTexts, out, err);

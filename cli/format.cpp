@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "protocol/device_key.h"
+#include "protocol/local_addresses.h"
 
 namespace cli {
 namespace {
@@ -10,6 +11,29 @@ namespace {
 // JSON output must survive names that are not valid UTF-8.
 std::string Dump(const nlohmann::ordered_json& value) {
     return value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+nlohmann::ordered_json DevicesJson(const std::vector<DeviceSummary>& devices) {
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (const DeviceSummary& device : devices) {
+        array.push_back({
+            {"name", device.name},
+            {"id", DeviceKey(device.id)},
+            {"model", device.model},
+            {"ip", device.ip},
+            {"netmask", device.netmask},
+            {"gateway", device.gateway},
+            {"dhcp", device.dhcp},
+            {"interface", device.interfaceAddress},
+        });
+    }
+    return array;
+}
+
+// "10.201.1.1 (nic-a)", or the address alone when the interface is unnamed.
+std::string AddressOn(const LocalAddressVerdict& verdict) {
+    return verdict.address +
+           (verdict.interfaceName.empty() ? "" : " (" + PrintableText(verdict.interfaceName) + ")");
 }
 
 }  // namespace
@@ -37,20 +61,70 @@ std::string FormatSearchText(const std::vector<DeviceSummary>& devices) {
 }
 
 std::string FormatSearchJson(const std::vector<DeviceSummary>& devices) {
-    nlohmann::ordered_json array = nlohmann::ordered_json::array();
-    for (const DeviceSummary& device : devices) {
-        array.push_back({
-            {"name", device.name},
-            {"id", DeviceKey(device.id)},
-            {"model", device.model},
-            {"ip", device.ip},
-            {"netmask", device.netmask},
-            {"gateway", device.gateway},
-            {"dhcp", device.dhcp},
-            {"interface", device.interfaceAddress},
-        });
+    return Dump(DevicesJson(devices));
+}
+
+std::string_view LeftOutText(LeftOutReason reason) {
+    switch (reason) {
+        case LeftOutReason::Loopback:
+            return "loopback";
+        case LeftOutReason::Down:
+            return "interface down";
+        case LeftOutReason::NoCarrier:
+            return "no carrier";
+        case LeftOutReason::NotMulticast:
+            return "not multicast-capable";
+        case LeftOutReason::OverLimit:
+            return "over the limit of 8";
     }
-    return Dump(array);
+    return "left out";
+}
+static_assert(kMaxLocalAddresses == 8, "LeftOutText names the limit");
+
+std::string FormatLocalAddressesText(const std::vector<LocalAddressVerdict>& verdicts) {
+    std::string out;
+    for (const LocalAddressVerdict& verdict : verdicts) {
+        if (verdict.leftOut) {
+            out += "left out " + AddressOn(verdict) + ": " +
+                   std::string(LeftOutText(*verdict.leftOut)) + '\n';
+        } else {
+            out += "searched " + AddressOn(verdict) + '\n';
+        }
+    }
+    return out;
+}
+
+std::string FormatSearchJson(const std::vector<DeviceSummary>& devices,
+                             const std::vector<LocalAddressVerdict>& verdicts) {
+    nlohmann::ordered_json searched = nlohmann::ordered_json::array();
+    nlohmann::ordered_json leftOut = nlohmann::ordered_json::array();
+    for (const LocalAddressVerdict& verdict : verdicts) {
+        nlohmann::ordered_json entry = {{"interface", verdict.interfaceName},
+                                        {"address", verdict.address}};
+        if (verdict.leftOut) {
+            entry["reason"] = LeftOutText(*verdict.leftOut);
+            leftOut.push_back(std::move(entry));
+        } else {
+            searched.push_back(std::move(entry));
+        }
+    }
+    nlohmann::ordered_json object = {
+        {"recorders", DevicesJson(devices)}, {"searched", searched}, {"left_out", leftOut}};
+    return Dump(object);
+}
+
+std::string OverLimitText(const std::vector<LocalAddressVerdict>& verdicts) {
+    std::string list;
+    for (const LocalAddressVerdict& verdict : verdicts) {
+        if (verdict.leftOut == LeftOutReason::OverLimit) {
+            list += (list.empty() ? "" : ", ") + AddressOn(verdict);
+        }
+    }
+    if (list.empty()) {
+        return {};
+    }
+    return "searched the first " + std::to_string(kMaxLocalAddresses) +
+           " local addresses only; left out: " + list;
 }
 
 std::string FormatVolumesText(const std::vector<std::string>& volumes) {

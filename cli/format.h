@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/local_address_filter.h"
 #include "protocol/packet_format.h"
 
 // What ostrel-nvr prints, built from plain values so it can be tested without
@@ -35,6 +36,20 @@ std::string FormatSearchText(const std::vector<DeviceSummary>& devices);
 // A JSON array of objects with name, id, model, ip, netmask, gateway, dhcp
 // (a boolean) and interface.
 std::string FormatSearchJson(const std::vector<DeviceSummary>& devices);
+
+// The words for why a local address was not searched ("no carrier", ...).
+std::string_view LeftOutText(LeftOutReason reason);
+// What search --verbose adds: one line per local address, "searched ADDRESS
+// (INTERFACE)" or "left out ADDRESS (INTERFACE): REASON", in the host's order.
+std::string FormatLocalAddressesText(const std::vector<LocalAddressVerdict>& verdicts);
+// search --json --verbose: an object with "recorders" (the array of
+// FormatSearchJson), "searched" (objects with interface and address) and
+// "left_out" (objects with interface, address and reason).
+std::string FormatSearchJson(const std::vector<DeviceSummary>& devices,
+                             const std::vector<LocalAddressVerdict>& verdicts);
+// One line naming the addresses left out over the limit of 8, so that none
+// is dropped silently; empty when there are none.
+std::string OverLimitText(const std::vector<LocalAddressVerdict>& verdicts);
 
 // One volume name per line, or a JSON array of names.
 std::string FormatVolumesText(const std::vector<std::string>& volumes);

@@ -48,6 +48,42 @@ TEST(CliFormat, SearchLinesAndJson) {
     EXPECT_EQ(FormatSearchJson({}), "[]\n");
 }
 
+TEST(CliFormat, LocalAddressesSearchedAndLeftOut) {
+    std::vector<LocalAddressVerdict> verdicts = {
+        {"nic-a", "10.201.1.1", std::nullopt},
+        {"nic-idle", "10.201.3.1", LeftOutReason::NoCarrier},
+        {"tun0", "10.8.0.2", LeftOutReason::NotMulticast},
+        {"", "10.0.0.2", std::nullopt},  // a NetIo that names no interfaces
+    };
+    EXPECT_EQ(FormatLocalAddressesText(verdicts),
+              "searched 10.201.1.1 (nic-a)\n"
+              "left out 10.201.3.1 (nic-idle): no carrier\n"
+              "left out 10.8.0.2 (tun0): not multicast-capable\n"
+              "searched 10.0.0.2\n");
+    EXPECT_EQ(OverLimitText(verdicts), "");
+
+    const auto json =
+        nlohmann::json::parse(FormatSearchJson({Device("NVR-1", 1, {"10.201.1.11"})}, verdicts));
+    ASSERT_TRUE(json.is_object());
+    ASSERT_EQ(json["recorders"].size(), 1u);
+    EXPECT_EQ(json["recorders"][0]["name"], "NVR-1");
+    EXPECT_EQ(json["searched"], nlohmann::json::parse(R"([
+        {"interface": "nic-a", "address": "10.201.1.1"},
+        {"interface": "", "address": "10.0.0.2"}])"));
+    EXPECT_EQ(json["left_out"], nlohmann::json::parse(R"([
+        {"interface": "nic-idle", "address": "10.201.3.1", "reason": "no carrier"},
+        {"interface": "tun0", "address": "10.8.0.2", "reason": "not multicast-capable"}])"));
+
+    verdicts.push_back({"eth9", "10.0.9.2", LeftOutReason::OverLimit});
+    verdicts.push_back({"eth\x1b", "10.0.10.2", LeftOutReason::OverLimit});
+    EXPECT_EQ(OverLimitText(verdicts),
+              "searched the first 8 local addresses only; left out: 10.0.9.2 (eth9), 10.0.10.2 "
+              "(eth?)");
+    EXPECT_NE(
+        FormatLocalAddressesText(verdicts).find("left out 10.0.9.2 (eth9): over the limit of 8\n"),
+        std::string::npos);
+}
+
 TEST(CliFormat, VolumesAndIdentity) {
     EXPECT_EQ(FormatVolumesText({"Volume_1", "Vol\n2"}), "Volume_1\nVol?2\n");
     EXPECT_EQ(nlohmann::json::parse(FormatVolumesJson({"Volume_1", "Volume_2"})),
