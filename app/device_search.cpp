@@ -1,11 +1,11 @@
 // The search and the device pick of the main window.
 
 #include "app/device_fields.h"
-#include "app/device_key.h"
 #include "app/device_row_data.h"
 #include "app/device_rows.h"
 #include "app/lanscout_dlg.h"
 #include "app/volume_location.h"
+#include "protocol/device_key.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
 #include "protocol/operations.h"

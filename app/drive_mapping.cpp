@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "app/credential_cache.h"
-#include "app/device_key.h"
 #include "app/device_row_data.h"
 #include "app/drive_letters/drive_letter_combo.h"
 #include "app/lanscout_dlg.h"
@@ -15,6 +14,7 @@
 #include "platform/dialog/message_box.h"
 #include "platform/services/win_codes.h"
 #include "platform/services/windows_version.h"
+#include "protocol/device_key.h"
 #include "protocol/fixed_text.h"
 #include "protocol/globals.h"
 #include "protocol/unavailable_operations.h"

@@ -6,10 +6,12 @@
 #include "cli/args.h"
 #include "cli/select.h"
 #include "cli/static_check.h"
+#include "protocol/address_rules.h"
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
 #include "protocol/local_addresses.h"
+#include "protocol/net_io.h"
 #include "protocol/network.h"
 #include "protocol/operations.h"
 #include "protocol/volume_list.h"
@@ -86,9 +88,9 @@ int RunDeviceCommand(const Options& options, const std::string& password,
         case Command::Dhcp:
             LanModeText = options.lanMode;
             if (SetLanDhcp() != 1) {
-                return Fail(err, kExitRecorderFailed, "Set to dhcp client fail.");
+                return Fail(err, kExitRecorderFailed, kDhcpFailedText);
             }
-            out << "DHCP client enabled.\n";
+            out << kDhcpEnabledText << '\n';
             return kExitOk;
 
         case Command::Static:
@@ -200,9 +202,25 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     ResetProtocolGlobals();
     NetworkSession session;
     DiscoverDevices();
+    // No local address is left out silently: those over the limit are always
+    // named, every other with --verbose.
+    const std::vector<LocalAddressVerdict> verdicts = ActiveNetIo().DescribeLocalAddresses();
+    if (!(options.command == Command::Search && options.verbose)) {
+        if (const std::string overLimit = OverLimitText(verdicts); !overLimit.empty()) {
+            err << kProgram << overLimit << '\n';
+        }
+    }
     if (options.command == Command::Search) {
         const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
-        out << (options.json ? FormatSearchJson(devices) : FormatSearchText(devices));
+        if (options.json) {
+            out << (options.verbose ? FormatSearchJson(devices, verdicts)
+                                    : FormatSearchJson(devices));
+        } else {
+            if (options.verbose) {
+                err << FormatLocalAddressesText(verdicts);
+            }
+            out << FormatSearchText(devices);
+        }
         return kExitOk;
     }
     return RunDeviceCommand(options, password, staticTexts, out, err);

@@ -16,7 +16,10 @@
 // those sent to the port of its own address, from its own interface only.
 class PosixNetIo final : public NetIo {
 public:
+    // The addresses of interfaces up with carrier, not loopback and
+    // multicast-capable, in the kernel's order, at most 8 (JudgeLocalAddresses).
     std::vector<std::string> ListLocalAddresses() override;
+    std::vector<LocalAddressVerdict> DescribeLocalAddresses() override;
     int OpenSendSocket(const std::string& localAddress) override;
     int OpenReceiveSocket(const std::string& localAddress) override;
     void CloseSocket(int socket) override;

@@ -4,10 +4,14 @@
 //   ostrel-lab-bench discovery [ROUNDS]  wall and CPU time of DiscoverDevices
 //   ostrel-lab-bench burst               recorders found when 100 answer at once
 //   ostrel-lab-bench flood [RATE]        a login while foreign datagrams flood in
+//   ostrel-lab-bench idle LAB_SCRIPT [ROUNDS]
+//                                        search time without and with an
+//                                        interface that has no carrier
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/device_table.h"
@@ -164,6 +168,53 @@ int Flood(const lab::Info& info, int rate) {
     return failures == 0 ? 0 : 1;
 }
 
+// One discovery from a fresh local address table; its wall time, and the
+// number of local addresses searched through.
+std::pair<double, std::size_t> TimedSearch() {
+    InitNetwork();
+    const std::size_t addresses = LocalAddressTable.size();
+    const Measure measure;
+    DiscoverDevices();
+    const double wall = measure.Wall();
+    ClearDeviceTable();
+    ShutdownNetwork();
+    return {wall, addresses};
+}
+
+// Search time without and with the client's interface that has no carrier
+// (scripts/lab idle-link), in alternating rounds so that a drift of the
+// machine's load falls on both alike. Such an interface cannot carry a
+// reply, so it must cost nothing: target within 2 %.
+int IdleInterface(const lab::Info& info, const std::string& script, int rounds) {
+    const std::vector<std::string> prefix = {"OSTREL_LAB_PREFIX=" + info.prefix};
+    double without = 0;
+    double with = 0;
+    int failures = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const auto [wallWithout, addressesWithout] = TimedSearch();
+        if (lab::RunProcess({script, "idle-link", "add"}, "", prefix).exitCode != 0) {
+            std::fprintf(stderr, "idle: %s idle-link add failed\n", script.c_str());
+            return 2;
+        }
+        const auto [wallWith, addressesWith] = TimedSearch();
+        lab::RunProcess({script, "idle-link", "remove"}, "", prefix);
+        without += wallWithout;
+        with += wallWith;
+        if (addressesWith != addressesWithout) {
+            ++failures;
+        }
+        std::printf(
+            "  round %d: without %.3f s (%zu local addresses), with the idle interface %.3f s "
+            "(%zu)\n",
+            round + 1, wallWithout, addressesWithout, wallWith, addressesWith);
+    }
+    const double ratio = with / without;
+    std::printf(
+        "idle interface: mean search %.3f s without, %.3f s with, ratio %.4f (target <= 1.02)\n",
+        without / rounds, with / rounds, ratio);
+    return failures == 0 && ratio <= 1.02 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,6 +234,11 @@ int main(int argc, char** argv) {
     if (what == "flood") {
         return Flood(*info, argc > 2 ? std::clamp(std::atoi(argv[2]), 1, 20000) : 10000);
     }
-    std::fprintf(stderr, "usage: ostrel-lab-bench discovery [ROUNDS] | burst | flood [RATE]\n");
+    if (what == "idle" && argc > 2) {
+        return IdleInterface(*info, argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 5);
+    }
+    std::fprintf(stderr,
+                 "usage: ostrel-lab-bench discovery [ROUNDS] | burst | flood [RATE] | idle "
+                 "LAB_SCRIPT [ROUNDS]\n");
     return 2;
 }

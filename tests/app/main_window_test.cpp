@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "app/device_key.h"
 #include "app/lanscout_dlg.h"
 #include "app/login_policy.h"
 #include "platform/dialog/dialog_units.h"
@@ -25,6 +24,7 @@
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/user_account.h"
 #include "platform/services/windows_version.h"
+#include "protocol/device_key.h"
 #include "protocol/device_table.h"
 #include "protocol/globals.h"
 #include "protocol/local_addresses.h"

@@ -115,6 +115,17 @@ TEST_F(CliRun, SearchListsSupportedRecordersWithTheirInterface) {
 
     const Outcome text = Run({"search"});
     EXPECT_EQ(Lines(text.out), 3);
+    EXPECT_EQ(text.err, "");
+
+    // --verbose reports the local addresses searched, apart from the list.
+    const Outcome verbose = Run({"search", "--verbose"});
+    EXPECT_EQ(verbose.out, text.out);
+    EXPECT_EQ(verbose.err, "searched 10.0.0.2\nsearched 10.0.1.2\n");
+    const auto object = nlohmann::json::parse(Run({"search", "--json", "--verbose"}).out);
+    EXPECT_EQ(object["recorders"], json);
+    EXPECT_EQ(object["searched"].size(), 2u);
+    EXPECT_EQ(object["searched"][1]["address"], "10.0.1.2");
+    EXPECT_TRUE(object["left_out"].empty());
 }
 
 TEST_F(CliRun, LoginAnswersWithExitCodes) {
