@@ -179,6 +179,7 @@ std::string UsageText() {
            "                           [--gateway G] [--lan-mode TEXT]\n"
            "       ostrel-nvr identity --device SEL [--user NAME] [--password-stdin]\n"
            "                           [--set-name T] [--set-short T] [--set-long T]\n"
+           "       ostrel-nvr help | --help | --version\n"
            "\n"
            "Every run first searches the recorders through every local IPv4 address.\n"
            "SEL is a device key (0x00,0x1A,...), a name or an IP address from the search.\n"
