@@ -128,15 +128,16 @@ set(CPACK_DEBIAN_PRODUCT_PACKAGE_RECOMMENDS "gvfs-backends, libglib2.0-bin")
 set(CPACK_DEBIAN_PRODUCT_PACKAGE_SUGGESTS ${OSTREL_SIM_PACKAGE_NAME})
 set(CPACK_DEBIAN_PRODUCT_PACKAGE_SECTION net)
 set(CPACK_COMPONENT_PRODUCT_DISPLAY_NAME "Ostrel NVR Search Utility")
-set(CPACK_COMPONENT_PRODUCT_DESCRIPTION
-    "find network video recorders and set them up\n"
-    "Ostrel NVR Search Utility finds the Ostrel network video recorders on the\n"
-    "local networks and sets them up: it lists each recorder with its address,\n"
-    "switches it to DHCP or gives it a static address, opens its web console\n"
-    "and maps its shared volumes as network drives.\n"
-    "\n"
-    "This package holds the desktop program and its command-line twin,\n"
-    "ostrel-nvr. Neither needs administrator rights.")
+# One string each: the first line is the synopsis, the rest the long
+# description (a blank line becomes " ." in the control file).
+set(CPACK_COMPONENT_PRODUCT_DESCRIPTION "find network video recorders and set them up
+Ostrel NVR Search Utility finds the Ostrel network video recorders on the
+local networks and sets them up: it lists each recorder with its address,
+switches it to DHCP or gives it a static address, opens its web console
+and maps its shared volumes as network drives.
+
+This package holds the desktop program and its command-line twin,
+ostrel-nvr. Neither needs administrator rights.")
 
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_NAME ${OSTREL_SIM_PACKAGE_NAME})
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_DEPENDS "iproute2")
@@ -145,11 +146,16 @@ set(CPACK_DEBIAN_SIMULATOR_PACKAGE_RECOMMENDS "samba, libnss-wrapper")
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_SUGGESTS ${OSTREL_PACKAGE_NAME})
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_SECTION net)
 set(CPACK_COMPONENT_SIMULATOR_DISPLAY_NAME "Ostrel recorder simulator")
-set(CPACK_COMPONENT_SIMULATOR_DESCRIPTION
-    "simulated network video recorders for trying out ostrel-nvr-search\n"
-    "ostrel-nvr-sim answers the discovery and device requests of simulated\n"
-    "Ostrel recorders on real sockets, and ostrel-nvr-lab builds a network\n"
-    "lab of network namespaces around them, so that the search utility can\n"
-    "be tried and tested without real recorders. The lab needs root.")
+set(CPACK_COMPONENT_SIMULATOR_DESCRIPTION "simulated network video recorders for trying out ostrel-nvr-search
+ostrel-nvr-sim answers the discovery and device requests of simulated
+Ostrel recorders on real sockets, and ostrel-nvr-lab builds a network
+lab of network namespaces around them, so that the search utility can
+be tried and tested without real recorders. The lab needs root.")
+
+# Immediate binding with a read-only relocation table for the installed
+# programs, as Debian builds them.
+foreach(program ostrel-nvr-search ostrel-nvr ostrel-nvr-sim)
+  target_link_options(${program} PRIVATE -Wl,-z,relro -Wl,-z,now)
+endforeach()
 
 include(CPack)
