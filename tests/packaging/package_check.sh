@@ -41,8 +41,16 @@ need() {
 [[ ${OSTREL_PACKAGE_CHECK:-} == 1 ]] || skip "run scripts/package-check for the packaging checks"
 
 app_id=net.ostrel.NvrSearch
-product=$build/deb/ostrel-nvr-search_*.deb
-simulator=$build/deb/ostrel-nvr-sim_*.deb
+# The .deb files the package target made (empty before it ran).
+find_debs() {
+  debs=()
+  local name deb
+  for name in ostrel-nvr-search ostrel-nvr-sim; do
+    deb=$(compgen -G "$build/deb/${name}_*.deb" | head -n1)
+    debs+=("${deb:-$build/deb/${name}_(missing).deb}")
+  done
+}
+find_debs
 usr=$root/usr
 
 case $action in
@@ -52,7 +60,8 @@ case $action in
     cmake --build "$build" --target package || { echo "package check: the package target failed" >&2; exit 1; }
     mkdir -p "$root"
     : >"$build/deb/summary.txt"
-    for deb in $product $simulator; do
+    find_debs
+    for deb in "${debs[@]}"; do
       [[ -f $deb ]] || { echo "package check: no package $deb" >&2; exit 1; }
       dpkg -x "$deb" "$root" || fail "dpkg -x $deb"
       {
@@ -85,7 +94,7 @@ case $action in
       page=$usr/share/man/man1/$program.1.gz
       [[ -e $page ]] || fail "no compressed man page $page"
     done
-    for deb in $product $simulator; do
+    for deb in "${debs[@]}"; do
       [[ $(dpkg-deb -c "$deb" | awk '{print $2}' | sort -u) == root/root ]] ||
         fail "$(basename "$deb") holds files not owned by root"
     done
@@ -97,7 +106,7 @@ case $action in
   lintian)
     need lintian
     : >"$build/deb/lintian.txt"
-    for deb in $product $simulator; do
+    for deb in "${debs[@]}"; do
       out=$(lintian --info --display-info "$deb" 2>&1)
       printf '== lintian %s\n%s\n' "$(basename "$deb")" "${out:-(no findings)}" | tee -a "$build/deb/lintian.txt"
       if grep -q '^E: ' <<<"$out"; then fail "lintian reports errors on $(basename "$deb")"; fi
@@ -110,7 +119,7 @@ case $action in
       page=$usr/share/man/man1/$program.1.gz
       warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
       [[ -z $warnings ]] || fail "$program.1 renders with warnings: $warnings"
-      text=$(MANWIDTH=80 MAN_KEEP_FORMATTING= man -l "$page" 2>/dev/null | col -bx)
+      text=$(MANWIDTH=80 man -l "$page" 2>/dev/null | col -bx)
       [[ -n $text ]] || { fail "$program.1 renders empty"; continue; }
       # Every option the program's help names is described in its page.
       case $program in
