@@ -184,6 +184,7 @@ std::string UsageText() {
            "                           [--gateway G] [--lan-mode TEXT]\n"
            "       ostrel-nvr identity --device SEL [--user NAME] [--password-stdin]\n"
            "                           [--set-name T] [--set-short T] [--set-long T]\n"
+           "       ostrel-nvr help | --help | --version\n"
            "\n"
            "Every run first searches the recorders through every local IPv4 address of\n"
            "an interface up with carrier; search --verbose says which, and why others\n"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ostrel_version.h"
 #include "res/templates/control_ids.h"
 
 namespace res {
@@ -180,7 +181,7 @@ DialogTemplate About() {
         Static("Ostrel NVR Search Utility", {48, 12, 200, 10}, IDC_ABOUT_TITLE),
         Static("Finds the recorders on your network and sets them up.", {48, 26, 210, 10},
                IDC_ABOUT_NOTICE),
-        Static("Version : 1.0.2.2", {48, 40, 120, 10}, IDC_ABOUT_VERSION),
+        Static("Version : " OSTREL_VERSION, {48, 40, 120, 10}, IDC_ABOUT_VERSION),
         DefPushButton(IDOK, {205, 56, 53, 14}),
     };
     return t;
