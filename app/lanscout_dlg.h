@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QIcon>
+#include <optional>
 #include <string>
 
+#include "addons/addon_commands.h"
 #include "app/credential_cache.h"
 #include "app/drive_letters/drive_letter_table.h"
 #include "app/login_policy.h"
@@ -20,7 +22,7 @@
 // the device list, the LAN settings of the picked recorder, its volumes and
 // the drive letters. It owns the search, the device pick, the about box,
 // exit, minimise and close, and the tear-down that ends the network layer.
-class CLanscoutDlg : public CDialog, private LoginUi {
+class CLanscoutDlg : public CDialog, private LoginUi, private ostrel::addons::AddonHost {
 public:
     // The services are the program's own unless a test hands in fakes.
     explicit CLanscoutDlg(CWnd* parent = nullptr);
@@ -45,6 +47,9 @@ public:
     ostrel::platform::PlatformServices& Services() { return services; }
     // The web console launch's probe thread and pause (tests replace the pause).
     WebConsoleState& WebConsole() { return webConsole; }
+    // What the hidden add-on commands work with (tests answer the device
+    // queries through it; the program's own device answers none).
+    ostrel::addons::AddonContext& Addons() { return addons; }
 
 protected:
     // Commands.
@@ -60,6 +65,10 @@ protected:
     // Web console (web_console.cpp).
     void OnConfigure();
     int WaitForProbe();
+    // The hidden add-on commands (addon_host.cpp).
+    void OnCodepageInstall();
+    void OnAddonInstall();
+    void OnWidget();
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
 
@@ -77,11 +86,19 @@ private:
     // LoginUi: the pick's login dialog and its error box.
     bool RunLoginDialog() override;
     void ShowWrongAdminPassword() override;
+    // AddonHost: what the add-on commands ask of the window.
+    CWnd* Window() override;
+    int& DeviceSelected() override;
+    bool DefaultCredentialsFirst() override;
+    std::optional<std::string> SelectedDeviceAddress() override;
+    std::string ShownModelText() override;
 
     void LoadButtonSkins();
     void ShowVolumes(const std::string& deviceName, const std::string& deviceAddress);
 
     ostrel::platform::PlatformServices& services;
+    ostrel::addons::AddonDevice unavailableDevice;
+    ostrel::addons::AddonContext addons{&services, &unavailableDevice};
 
     skin::SkinBackground background;
     CxSkinButton m_exit;
