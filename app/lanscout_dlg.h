@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QIcon>
+#include <optional>
 #include <string>
 
+#include "addons/addon_commands.h"
 #include "app/credential_cache.h"
 #include "app/drive_letters/drive_letter_table.h"
 #include "app/login_policy.h"
@@ -20,9 +22,10 @@
 // The main window: a frameless, bitmap-skinned dialog (template 102) with
 // the device list, the LAN settings of the picked recorder, its volumes and
 // the drive letters. It owns the search, the device pick, the LAN editor, the
-// web console launch, the network drives, the about box, exit, minimise and
-// close, and the tear-down that ends the network layer.
-class CLanscoutDlg : public CDialog, private LoginUi {
+// web console launch, the network drives, the hidden add-on commands, the
+// about box, exit, minimise and close, and the tear-down that ends the
+// network layer.
+class CLanscoutDlg : public CDialog, private LoginUi, private ostrel::addons::AddonHost {
 public:
     // The services are the program's own unless a test hands in fakes.
     explicit CLanscoutDlg(CWnd* parent = nullptr);
@@ -47,6 +50,9 @@ public:
     ostrel::platform::PlatformServices& Services() { return services; }
     // The web console launch's probe thread and pause (tests replace the pause).
     WebConsoleState& WebConsole() { return webConsole; }
+    // What the hidden add-on commands work with (tests answer the device
+    // queries through it; the program's own device answers none).
+    ostrel::addons::AddonContext& Addons() { return addons; }
 
 protected:
     // Commands.
@@ -69,6 +75,10 @@ protected:
     // Web console (web_console.cpp).
     void OnConfigure();
     int WaitForProbe();
+    // The hidden add-on commands (addon_host.cpp).
+    void OnCodepageInstall();
+    void OnAddonInstall();
+    void OnWidget();
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
 
@@ -86,6 +96,12 @@ private:
     // LoginUi: the pick's login dialog and its error box.
     bool RunLoginDialog() override;
     void ShowWrongAdminPassword() override;
+    // AddonHost: what the add-on commands ask of the window.
+    CWnd* Window() override;
+    int& DeviceSelected() override;
+    bool DefaultCredentialsFirst() override;
+    std::optional<std::string> SelectedDeviceAddress() override;
+    std::string ShownModelText() override;
 
     void LoadButtonSkins();
     // Lists the volumes last read with the letter each is mapped to.
@@ -93,6 +109,8 @@ private:
                      HostMatch hostMatch = HostMatch::IgnoringCase);
 
     ostrel::platform::PlatformServices& services;
+    ostrel::addons::AddonDevice unavailableDevice;
+    ostrel::addons::AddonContext addons{&services, &unavailableDevice};
 
     skin::SkinBackground background;
     CxSkinButton m_exit;

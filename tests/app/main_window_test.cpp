@@ -792,3 +792,22 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+TEST_F(MainWindowTest, HiddenAddOnCommandsAreBound) {
+    Open();
+    ScopedMessageBoxHook boxes;
+    // Nothing picked yet: each hidden command says so and does nothing more.
+    for (int id : {IDC_CODEPAGE_INSTALL, IDC_ADDON_INSTALL, IDC_WIDGET}) {
+        dlg->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    ASSERT_EQ(boxes.records().size(), 3u);
+    EXPECT_EQ(boxes.records()[0].text, QStringLiteral("Please select a device."));
+    EXPECT_EQ(boxes.records()[1].text, QStringLiteral("Please select a device."));
+    EXPECT_EQ(boxes.records()[2].text, QStringLiteral("Please select a server."));
+    for (const auto& record : boxes.records()) {
+        EXPECT_EQ(record.owner, dlg.get());
+    }
+    // The window answers the add-on queries as the recorders do: not at all.
+    EXPECT_EQ(dlg->Addons().services, &services);
+    EXPECT_EQ(dlg->Addons().device->QueryDiskStatus(), 0);
+}
