@@ -28,6 +28,7 @@ constexpr const char* kGroup = "224.0.0.10";
 // Datagrams taken per socket per wake, so one flooded socket cannot starve
 // the others.
 constexpr int kDatagramsPerWake = 256;
+constexpr int kReceiveBuffer = 4 * 1024 * 1024;
 // Delayed replies held at most; a flood of requests to a slow recorder must
 // not grow the daemon without bound.
 constexpr std::size_t kMaxPending = 100000;
@@ -106,6 +107,10 @@ SimServer::~SimServer() {
     for (auto& served : served_)
         CloseSockets(served);
     CloseFd(signalFd_);
+    // A pid file left behind would name a process that is gone, or a
+    // stranger that got its number.
+    if (pidFileWritten_)
+        std::remove(options_.pidFile.c_str());
 }
 
 std::chrono::microseconds SimServer::Uptime() const {
@@ -144,8 +149,11 @@ std::string SimServer::Start() {
         if (!error.empty())
             return error;
     }
-    if (!options_.pidFile.empty() && !WritePidFile(options_.pidFile))
-        return Errno("cannot write pid file " + options_.pidFile);
+    if (!options_.pidFile.empty()) {
+        if (!WritePidFile(options_.pidFile))
+            return Errno("cannot write pid file " + options_.pidFile);
+        pidFileWritten_ = true;
+    }
 
     nlohmann::json ports = nlohmann::json::array();
     for (const auto& served : served_) {
@@ -174,6 +182,10 @@ std::string SimServer::OpenSockets(Served& served) {
     const int zero = 0;
     if (setsockopt(served.udp, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0)
         return Errno("SO_REUSEADDR for " + where);
+    // A search from many clients, or a flood, arrives in bursts: ask for a
+    // large buffer (the kernel caps it at its maximum).
+    if (setsockopt(served.udp, SOL_SOCKET, SO_RCVBUF, &kReceiveBuffer, sizeof kReceiveBuffer) != 0)
+        return Errno("SO_RCVBUF for " + where);
     // Bound to the wildcard: a socket bound to a unicast address would get no
     // group datagrams. The arrival interface is checked per datagram.
     sockaddr_in bindAddr{};

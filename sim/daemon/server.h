@@ -19,7 +19,7 @@ namespace sim {
 
 struct ServerOptions {
     bool applyAddresses = false;  // really move addresses after LAN changes
-    std::string pidFile;          // written once every socket is bound
+    std::string pidFile;          // written once every socket is bound, removed at the end
 };
 
 class SimServer {
@@ -73,6 +73,7 @@ private:
     std::vector<Pending> pending_;
     std::uint64_t pendingOrder_ = 0;
     int signalFd_ = -1;
+    bool pidFileWritten_ = false;
     std::chrono::steady_clock::time_point started_;
 };
 
