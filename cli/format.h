@@ -33,7 +33,8 @@ std::string FormatDeviceKey(const DeviceIdBytes& id);
 // separated by "," or ":". Nothing when the text is not such a key.
 std::optional<DeviceIdBytes> ParseDeviceKey(std::string_view text);
 
-// The text with every control character (and DEL) replaced by "?".
+// The text with every control character (C0, DEL and C1, raw or in UTF-8)
+// replaced by "?"; other bytes are kept.
 std::string PrintableText(std::string_view text);
 
 // One tab-separated line per recorder: name, key, model, ip, netmask,
