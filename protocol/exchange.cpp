@@ -28,16 +28,21 @@ void DrainReceiveSocket(int interfaceIndex) {
     NetIo& io = ActiveNetIo();
     std::array<std::uint8_t, kPacketBufferSize> scratch;
     const auto cap = io.Now() + kDrainCap;
+    int discarded = 0;
     for (;;) {
-        const auto now = io.Now();
-        if (now >= cap) {
-            return;
+        auto wait = kDrainQuietTime;
+        if (discarded > kDrainStaleCount) {
+            const auto now = io.Now();
+            if (now >= cap) {
+                return;
+            }
+            wait = std::min(wait, cap - now);
         }
-        const auto wait = std::min(kDrainQuietTime, cap - now);
         if (io.WaitReadable(slot->receiveSocket, wait) != NetIo::WaitResult::Ready) {
             return;
         }
         io.Receive(slot->receiveSocket, scratch);
+        ++discarded;
     }
 }
 

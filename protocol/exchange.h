@@ -17,13 +17,15 @@ constexpr int kPollingLimit = 100;
 constexpr std::chrono::microseconds kDhcpPollTimeout{20'000};
 constexpr int kDhcpPollingLimit = 200;
 
-// A drain that never sees its quiet second stops after this long. A recorder
-// answers within a few hundred milliseconds, so whatever still arrives after
-// two and a half seconds is foreign traffic that the reply check rejects
-// anyway; draining it longer would let anyone on the segment hold the
-// program. The margin over the quiet second lets one late straggler in the
-// first one and a half seconds still restart the full quiet second.
-constexpr std::chrono::microseconds kDrainCap{2'500'000};
+// A drain that keeps receiving datagrams stops two seconds after it began,
+// once it has discarded more than kDrainStaleCount of them. A few stale
+// replies of an earlier exchange (a recorder's duplicates) still get the
+// whole quiet second after the last one; more than that is a stream of
+// foreign traffic that the reply check rejects anyway, and draining it
+// longer would let anyone on the segment hold the program. Two seconds keep
+// an operation under such a stream within about twice its quiet time.
+constexpr std::chrono::microseconds kDrainCap{2'000'000};
+constexpr int kDrainStaleCount = 8;
 
 // The longest wait for a reply after the send when nothing at all arrives:
 // the pause, (pollingLimit + 1) empty polls and pollingLimit pauses between
@@ -34,7 +36,8 @@ constexpr std::chrono::microseconds NominalReplyWait(std::chrono::microseconds p
 }
 
 // Receives and discards datagrams on the slot until its receive socket has
-// been quiet for a whole second, a wait fails, or kDrainCap has passed.
+// been quiet for a whole second, a wait fails, or (past kDrainStaleCount
+// datagrams) kDrainCap has passed since it began.
 void DrainReceiveSocket(int interfaceIndex);
 
 // Sends a request through a slot: chooses the slot's address as the outgoing

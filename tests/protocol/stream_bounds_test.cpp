@@ -39,11 +39,21 @@ protected:
     std::chrono::microseconds SinceLastSend() { return net.Now() - net.Sent().back().time; }
 };
 
-TEST_F(StreamBoundsTest, DrainStopsAtItsCap) {
+TEST_F(StreamBoundsTest, DrainStopsAtItsCapUnderAStreamButNotForAFewStaleReplies) {
+    {
+        // Eight stale replies, the last at 2.1 s: the quiet second after it.
+        const auto start = net.Now();
+        for (int i = 1; i <= kDrainStaleCount; ++i) {
+            net.Deliver(0, Bytes{1, 2, 3}, i * 262500us);
+        }
+        DrainReceiveSocket(0);
+        EXPECT_EQ(net.Now() - start, 3100ms);
+    }
     StartJunkStream(0);
     const auto start = net.Now();
     DrainReceiveSocket(0);
     EXPECT_EQ(net.Now() - start, kDrainCap);
+    EXPECT_EQ(kDrainCap, 2s);
     EXPECT_GT(net.PendingDatagrams(0), 0u);
 }
 
