@@ -154,10 +154,33 @@ void CLanscoutDlg::FullRefresh() {
 
 void CLanscoutDlg::OnAbout() {
     showabout about(this);
-    about.DoModal();
+    RunNested(about);
+}
+
+int CLanscoutDlg::RunNested(CDialog& dialog) {
+    nestedModal = &dialog;
+    const int result = dialog.DoModal();
+    nestedModal = nullptr;
+    if (exitPending) {
+        // The exit waited for this run to end; it closes the window once the
+        // handler that opened the dialog has returned.
+        exitPending = false;
+        QMetaObject::invokeMethod(
+            this, [this] { OnExit(); }, Qt::QueuedConnection);
+        return IDCANCEL;
+    }
+    return result;
 }
 
 void CLanscoutDlg::OnExit() {
+    if (nestedModal != nullptr) {
+        // An exit queued while one of the window's dialogs is open: tearing
+        // the window down under that dialog's loop would leave the handler
+        // that opened it running on a destroyed window. End the dialog first.
+        exitPending = true;
+        nestedModal->EndDialog(IDCANCEL);
+        return;
+    }
     ClearDeviceTable();
     ShutdownNetwork();
     networkShutDown = true;
@@ -186,7 +209,7 @@ void CLanscoutDlg::OnDestroy() {
 
 bool CLanscoutDlg::RunLoginDialog() {
     login dialog(services, this);
-    return dialog.DoModal() == IDOK;
+    return RunNested(dialog) == IDOK;
 }
 
 void CLanscoutDlg::ShowWrongAdminPassword() {

@@ -95,6 +95,8 @@ protected:
 private:
     // LoginUi: the pick's login dialog and its error box.
     bool RunLoginDialog() override;
+    // Runs a dialog of the window modally; IDCANCEL when an exit came meanwhile.
+    int RunNested(CDialog& dialog);
     void ShowWrongAdminPassword() override;
     // AddonHost: what the add-on commands ask of the window.
     CWnd* Window() override;
@@ -145,6 +147,10 @@ private:
     // The exit command shuts the network down before the window goes, so
     // the tear-down must not close the sockets a second time.
     bool networkShutDown = false;
+    // The dialog this window runs modally right now, and an exit that
+    // reached the window meanwhile and waits for that run to end.
+    CDialog* nestedModal = nullptr;
+    bool exitPending = false;
     // Joined at tear-down, so no probe outlives the window.
     WebConsoleState webConsole;
 };

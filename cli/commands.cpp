@@ -35,7 +35,8 @@ public:
 };
 
 int Fail(std::ostream& err, int code, const std::string& message) {
-    err << kProgram << message << '\n';
+    // Messages quote what the user typed and what recorders sent.
+    err << kProgram << PrintableText(message) << '\n';
     return code;
 }
 
@@ -63,8 +64,11 @@ int RunDeviceCommand(const Options& options, const std::string& password,
     // Every command authenticates first, as the main window's pick does, so a
     // wrong password is reported as such rather than as an empty answer.
     if (Login() != 1) {
-        return Fail(err, kExitRecorderFailed,
-                    "login to " + who + " failed: wrong user name or password, or no answer");
+        return Fail(
+            err, kExitRecorderFailed,
+            "login to " + who + " failed: " +
+                (LastOperationAnswered == 1 ? "the recorder refused the user name or password"
+                                            : "no answer"));
     }
 
     switch (options.command) {
@@ -88,7 +92,7 @@ int RunDeviceCommand(const Options& options, const std::string& password,
         case Command::Dhcp:
             LanModeText = options.lanMode;
             if (SetLanDhcp() != 1) {
-                return Fail(err, kExitRecorderFailed, kDhcpFailedText);
+                return Fail(err, kExitRecorderFailed, who + ": " + std::string(kDhcpFailedText));
             }
             out << kDhcpEnabledText << '\n';
             return kExitOk;
@@ -169,7 +173,7 @@ std::vector<DeviceSummary> SummarizeDeviceTable() {
 }
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-           std::ostream& err, const char* environmentPassword) {
+           std::ostream& err, const char* environmentPassword, PasswordPrompt prompt) {
     const ParseResult parsed = ParseArgs(args);
     if (!parsed.options) {
         return Fail(err, kExitUsage, parsed.error);
@@ -185,11 +189,20 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     std::string password;
     StaticTexts staticTexts;
     if (options.command != Command::Search) {
-        const PasswordResult read = ReadPassword(options.passwordStdin, in, environmentPassword);
-        if (!read.password) {
-            return Fail(err, kExitUsage, read.error);
+        if (options.passwordStdin && prompt != nullptr) {
+            const std::optional<std::string> typed = prompt();
+            if (!typed) {
+                return Fail(err, kExitUsage, "no password given");
+            }
+            password = *typed;
+        } else {
+            const PasswordResult read =
+                ReadPassword(options.passwordStdin, in, environmentPassword);
+            if (!read.password) {
+                return Fail(err, kExitUsage, read.error);
+            }
+            password = *read.password;
         }
-        password = *read.password;
     }
     if (options.command == Command::Static) {
         const StaticCheck check = CheckStaticInput(options.ip, options.netmask, options.gateway);
@@ -201,6 +214,11 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
     ResetProtocolGlobals();
     NetworkSession session;
+    if (LocalAddressTable.empty()) {
+        return Fail(err, kExitRecorderFailed,
+                    "no usable local IPv4 interface (up with carrier, multicast, not loopback) to "
+                    "search on");
+    }
     DiscoverDevices();
     // No local address is left out silently: those over the limit are always
     // named, every other with --verbose.

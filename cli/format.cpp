@@ -10,7 +10,9 @@ namespace {
 
 // JSON output must survive names that are not valid UTF-8.
 std::string Dump(const nlohmann::ordered_json& value) {
-    return value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    // Every non-ASCII character as an escape, so no C1 control reaches a
+    // terminal that shows the JSON.
+    return value.dump(2, ' ', true, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 nlohmann::ordered_json DevicesJson(const std::vector<DeviceSummary>& devices) {
@@ -38,13 +40,59 @@ std::string AddressOn(const LocalAddressVerdict& verdict) {
 
 }  // namespace
 
-std::string PrintableText(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            c = '?';
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of text, 0 when
+// there is none (ASCII included).
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) {
+            return 0;
         }
+    }
+    // Overlong forms, surrogates and values past U+10FFFF.
+    if ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) > 0x9F) ||
+        (lead == 0xF0 && byte(1) < 0x90) || (lead == 0xF4 && byte(1) > 0x8F)) {
+        return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string PrintableText(std::string_view text) {
+    // C0 controls, DEL and the C1 controls (a lone byte 0x80-0x9F, or U+0080 to
+    // U+009F in UTF-8) would reach the terminal as commands; each becomes '?'.
+    // Other bytes, UTF-8 or a legacy code page, are kept.
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text.substr(i));
+        if (length > 0) {
+            const bool c1 = length == 2 && static_cast<unsigned char>(text[i]) == 0xC2 &&
+                            static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+            out += c1 ? std::string_view("?") : text.substr(i, length);
+            i += length;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(text[i]);
+        out += byte < 0x20 || (byte >= 0x7F && byte <= 0x9F) ? '?' : text[i];
+        ++i;
     }
     return out;
 }

@@ -27,7 +27,8 @@ struct DeviceSummary {
     std::vector<std::string> portIps;  // every LAN port's address
 };
 
-// The text with every control character (and DEL) replaced by "?".
+// The text with every control character (C0, DEL and C1, raw or in UTF-8)
+// replaced by "?"; other bytes are kept.
 std::string PrintableText(std::string_view text);
 
 // One tab-separated line per recorder: name, device key (DeviceKey), model, ip, netmask,

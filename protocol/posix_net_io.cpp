@@ -98,6 +98,11 @@ int PosixNetIo::OpenReceiveSocket(const std::string& localAddress) {
     const int on = 1;
     const int off = 0;
     SetOption(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on, "SO_REUSEADDR");
+    // Hundreds of recorders answer a search within milliseconds, and replies
+    // keep arriving while the exchange pauses; the default buffer would drop
+    // most of such a burst. The kernel caps the request at its maximum.
+    SetOption(fd, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof kReceiveBufferBytes,
+              "SO_RCVBUF");
     const std::string interfaceName = InterfaceNameOf(localAddress);
     const unsigned interfaceIndex =
         interfaceName.empty() ? 0 : if_nametoindex(interfaceName.c_str());

@@ -6,6 +6,9 @@
 #include "protocol/net_io.h"
 #include "protocol/no_qt.h"
 
+// Receive buffer asked for on every receive socket (the system caps it).
+inline constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+
 // The real NetIo: UDP sockets on the host's interfaces and the steady clock.
 //
 // Linux does not hand group datagrams to a socket bound to a unicast address,

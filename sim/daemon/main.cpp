@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/resource.h>
+
 #include "ostrel_version.h"
 #include "sim/daemon/address_apply.h"
 #include "sim/daemon/config.h"
@@ -107,6 +109,13 @@ int main(int argc, char** argv) {
         }
     }
     (void)netnsOk;  // accepted for scripts that state it; the check above decides
+
+    // Every served port holds a UDP and an HTTP socket: a site of hundreds
+    // of recorders needs more descriptors than the usual soft limit.
+    if (rlimit files{}; getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     sim::EventLog log;
     if (!logPath.empty() && !log.Open(logPath)) {

@@ -730,6 +730,39 @@ TEST_F(MainWindowTest, SearchDuringTheLoginDoesNotLeaveThePickWithAFreedRecord) 
     EXPECT_EQ(CurrentTargetId, state.deviceId);
 }
 
+// An exit command queued while the login dialog is open ends the dialog's run
+// first and closes the window after it: no tear-down under the dialog.
+TEST_F(MainWindowTest, ExitWhileTheLoginDialogIsOpenEndsTheDialogFirst) {
+    lab.Add(MakeRecorder(1, "Front door"));
+    InitNetwork();
+    dlg = std::make_unique<CLanscoutDlg>(services);
+    bool loginStillOpen = false;
+    bool windowAliveUnderTheDialog = false;
+    int loginRuns = 0;
+    ScopedModalHook hook([&](CDialog& dialog) {
+        if (dialog.GetTemplateId() != IDD_LOGIN) {
+            ClickRow(0);
+            return;
+        }
+        ++loginRuns;
+        dlg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);
+        QApplication::processEvents();
+        windowAliveUnderTheDialog = dlg->IsCreated() && !LocalAddressTable.empty();
+        loginStillOpen = dialog.IsRunningModal();
+        if (loginStillOpen) {
+            dialog.EndDialog(IDCANCEL);  // do not hang the suite
+        }
+    });
+    dlg->DoModal();
+    EXPECT_EQ(loginRuns, 1);
+    EXPECT_FALSE(loginStillOpen);
+    EXPECT_TRUE(windowAliveUnderTheDialog);
+    EXPECT_FALSE(dlg->IsCreated());
+    EXPECT_TRUE(lab.sockets().EverySocketClosedOnce());
+    EXPECT_TRUE(DeviceTable.empty());
+    dlg.reset();
+}
+
 // Every way of closing the window ends the program the same way: the device
 // table and volume list emptied, every socket closed exactly once.
 TEST_F(MainWindowTest, EveryWayOutTearsDownOnce) {
