@@ -12,6 +12,8 @@
 #include "app/lanscout_app.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/dialog_units.h"
+#include "platform/dialog/message_box.h"
+#include "res/product_name.h"
 #include "res/templates/dialog_templates.h"
 #include "skin/drag_move.h"
 

@@ -9,7 +9,7 @@
 namespace {
 
 QString& appName() {
-    static QString name = QStringLiteral("Ostrel NVR Search Utility");
+    static QString name;
     return name;
 }
 
@@ -19,10 +19,11 @@ ScopedMessageBoxHook* currentHook = nullptr;
 
 void SetAppName(const QString& name) {
     appName() = name;
+    QCoreApplication::setApplicationName(name);
 }
 
 QString AfxGetAppName() {
-    return appName();
+    return appName().isEmpty() ? QCoreApplication::applicationName() : appName();
 }
 
 ScopedMessageBoxHook::ScopedMessageBoxHook(Answer answer)

@@ -27,6 +27,7 @@
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/file_service.h"
 #include "protocol/network.h"
+#include "res/product_name.h"
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
 #include "tests/lab/lab_support.h"
@@ -359,7 +360,7 @@ void PrepareLabRun() {
     .beforeApplication = PrepareLabRun,
     .withApplication =
         [] {
-            QApplication::setApplicationName(QStringLiteral("Ostrel NVR Search Utility"));
+            SetAppName(QString::fromLatin1(res::kProductName));
             EnsureDialogFonts();
             res::RegisterProductDialogTemplates();
         },

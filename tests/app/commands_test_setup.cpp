@@ -1,9 +1,9 @@
 // The commands tests build the product's windows from its templates with
 // its fonts, as the program does at start-up.
 
-#include <QApplication>
-
 #include "platform/dialog/dialog_units.h"
+#include "platform/dialog/message_box.h"
+#include "res/product_name.h"
 #include "res/templates/dialog_templates.h"
 #include "tests/support/qt_test_main.h"
 
@@ -12,7 +12,7 @@ namespace {
 [[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
     .withApplication =
         [] {
-            QApplication::setApplicationName(QStringLiteral("Ostrel NVR Search Utility"));
+            SetAppName(QString::fromLatin1(res::kProductName));
             EnsureDialogFonts();
             res::RegisterProductDialogTemplates();
         },
