@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ostrel NVR Search Utility"));
-    EnsureDialogFonts();
+    ostrel::dialog::SetAppName(QString::fromLatin1(res::kProductName));
+    ostrel::dialog::EnsureDialogFonts();
     res::RegisterProductDialogTemplates();
     // A press on a frameless window's surface moves it through the window
     // manager; where none offers that (a bare X server), the window follows

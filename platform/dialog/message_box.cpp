@@ -6,6 +6,8 @@
 
 #include "window.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 QString& appName() {
@@ -17,7 +19,7 @@ ScopedMessageBoxHook* currentHook = nullptr;
 
 }  // namespace
 
-void SetAppName(const QString& name) {
+void ostrel::dialog::SetAppName(const QString& name) {
     appName() = name;
     QCoreApplication::setApplicationName(name);
 }

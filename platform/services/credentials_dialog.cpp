@@ -4,6 +4,8 @@
 #include "platform/services/platform_services.h"
 #include "platform/services/smb_network_drives.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 constexpr int kFieldLimit = 256;

@@ -10,7 +10,8 @@
 #include "res/dialog_looks.h"
 #include "res/resource_check.h"
 #include "res/templates/dialog_templates.h"
-#include "skin/dialog_looks.h"
+
+using namespace ostrel::dialog;
 
 namespace res::gallery {
 namespace {

@@ -9,6 +9,8 @@
 #include "res/product_name.h"
 #include "res/templates/control_ids.h"
 
+using namespace ostrel::dialog;
+
 namespace res {
 namespace {
 

@@ -33,6 +33,8 @@
 #include "tests/lab/lab_support.h"
 #include "tests/support/qt_test_main.h"
 
+using namespace ostrel::dialog;
+
 using namespace res;
 namespace fs = std::filesystem;
 

@@ -7,6 +7,8 @@
 #include "res/templates/dialog_templates.h"
 #include "tests/support/qt_test_main.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 [[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({

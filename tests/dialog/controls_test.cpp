@@ -15,6 +15,8 @@
 #include "platform/dialog/static_ctrl.h"
 #include "platform/dialog/sys_colors.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 DialogTemplate controlsTemplate() {

@@ -13,7 +13,8 @@
 #include "res/dialog_looks.h"
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
-#include "skin/dialog_looks.h"
+
+using namespace ostrel::dialog;
 
 namespace {
 

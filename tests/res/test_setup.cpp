@@ -4,6 +4,8 @@
 #include "platform/dialog/dialog_units.h"
 #include "tests/support/qt_test_main.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 [[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
