@@ -243,7 +243,7 @@ private:
         namespace mmd = ::ostrel::dialog::message_map_detail;             \
     static const ::ostrel::dialog::MessageMap map(&baseClass::ThisMessageMap(), #theClass, {
 #define END_MESSAGE_MAP() \
-    });                     \
+    });                   \
     return map;           \
     }
 
