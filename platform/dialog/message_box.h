@@ -32,6 +32,7 @@ void SetAppName(const QString& name);
 
 }  // namespace ostrel::dialog
 
+// The name given at start-up (see SetAppName).
 QString AfxGetAppName();
 
 // Shows a modal message box owned by `owner` (may be null) and answers

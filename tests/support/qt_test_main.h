@@ -19,14 +19,15 @@
 
 namespace ostrel::test {
 
+// Every member has a default, so that a setup names only what it needs.
 struct QtTestSetup {
     // After the GoogleTest flags are read, before the application exists
     // and before any thread has started: the process's environment.
-    std::function<void()> beforeApplication;
+    std::function<void()> beforeApplication = {};
     // With the application made, before the first test.
-    std::function<void()> withApplication;
+    std::function<void()> withApplication = {};
     // After the last test, whatever the result.
-    std::function<void()> afterTests;
+    std::function<void()> afterTests = {};
     // A QGuiApplication (no widgets) instead of a QApplication.
     bool guiOnly = false;
 };
