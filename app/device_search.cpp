@@ -1,12 +1,11 @@
 // The search and the device pick of the main window.
 
-#include <cstring>
-
 #include "app/device_fields.h"
-#include "app/device_key.h"
+#include "app/device_row_data.h"
 #include "app/device_rows.h"
 #include "app/lanscout_dlg.h"
 #include "app/volume_location.h"
+#include "protocol/device_key.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
 #include "protocol/operations.h"
@@ -17,22 +16,6 @@
 using namespace res;
 
 namespace {
-
-// A row's data is the recorder's 8-byte id itself, not a pointer into the
-// device table, so a row can never outlive what it names.
-static_assert(sizeof(DWORD_PTR) >= sizeof(DeviceId), "a row's data must hold a device id");
-
-DWORD_PTR RowDataFor(const DeviceId& id) {
-    DWORD_PTR data = 0;
-    std::memcpy(&data, id.data(), id.size());
-    return data;
-}
-
-DeviceId DeviceIdFromRowData(DWORD_PTR data) {
-    DeviceId id{};
-    std::memcpy(id.data(), &data, id.size());
-    return id;
-}
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -144,14 +127,15 @@ void CLanscoutDlg::OnClickDeviceList(NMHDR* /*header*/, LRESULT* result) {
     }
 }
 
-void CLanscoutDlg::ShowVolumes(const std::string& deviceName, const std::string& deviceAddress) {
+void CLanscoutDlg::ShowVolumes(const std::string& deviceName, const std::string& deviceAddress,
+                               HostMatch hostMatch) {
     int row = 0;
     for (const VolumeNameText& node : VolumeList) {
         volumeListWnd->InsertItem(row, QString());
         const std::string shown = DisplayVolumeName(node.buffer());
         volumeListWnd->SetItemText(row, 0, FromUtf8(shown));
         const std::string location =
-            VolumeLocation(driveLetterTable, deviceName, deviceAddress, shown);
+            VolumeLocation(driveLetterTable, deviceName, deviceAddress, shown, hostMatch);
         if (!location.empty()) {
             volumeListWnd->SetItemText(row, 1, FromUtf8(location));
         }

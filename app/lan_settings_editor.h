@@ -14,8 +14,6 @@
 
 inline constexpr const char* kSelectDeviceAboveText =
     "Please select a device in the above section.";
-inline constexpr const char* kDhcpFailedText = "Set to dhcp client fail.";
-inline constexpr const char* kDhcpEnabledText = "DHCP client enabled.";
 // A static change the recorder refused or never answered: without it the
 // user could not tell a failure from a success.
 inline constexpr const char* kStaticFailedText = "Failed to set static IP address.";

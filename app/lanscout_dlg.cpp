@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <array>
 
+#include "app/drive_letters/drive_letter_combo.h"
 #include "app/login_dlg.h"
 #include "app/showabout_dlg.h"
 #include "app/skinned_button_names.h"
@@ -30,20 +31,6 @@ constexpr std::array kSkinOrder = {
     IDC_ADDON_INSTALL, IDC_APPLY,    IDC_MAP_DRIVE, IDC_UNMAP_DRIVE, IDC_ABOUT,
     IDC_EXIT};
 
-// The drive-letter list of the window is its combo box.
-class ComboDriveLetterList final : public DriveLetterList {
-public:
-    explicit ComboDriveLetterList(CComboBox& box) : combo(box) {}
-    void ResetContent() override { combo.ResetContent(); }
-    int AddString(const std::string& text) override {
-        return combo.AddString(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    }
-    void SetCurSel(int index) override { combo.SetCurSel(index); }
-
-private:
-    CComboBox& combo;
-};
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CLanscoutDlg, CDialog)
@@ -52,6 +39,11 @@ ON_NOTIFY(NM_CLICK, IDC_DEVICE_LIST, &CLanscoutDlg::OnClickDeviceList)
 ON_BN_CLICKED(IDC_APPLY, &CLanscoutDlg::OnApplyLan)
 ON_CBN_SELCHANGE(IDC_DHCP, &CLanscoutDlg::OnSelchangeDhcp)
 ON_BN_CLICKED(IDC_WEB_CONSOLE, &CLanscoutDlg::OnConfigure)
+ON_BN_CLICKED(IDC_MAP_DRIVE, &CLanscoutDlg::OnMapDrive)
+ON_BN_CLICKED(IDC_UNMAP_DRIVE, &CLanscoutDlg::OnUnmapDrive)
+ON_BN_CLICKED(IDC_CODEPAGE_INSTALL, &CLanscoutDlg::OnCodepageInstall)
+ON_BN_CLICKED(IDC_ADDON_INSTALL, &CLanscoutDlg::OnAddonInstall)
+ON_BN_CLICKED(IDC_WIDGET, &CLanscoutDlg::OnWidget)
 ON_BN_CLICKED(IDC_ABOUT, &CLanscoutDlg::OnAbout)
 ON_BN_CLICKED(IDC_EXIT, &CLanscoutDlg::OnExit)
 ON_BN_CLICKED(IDC_MINIMIZE, &CLanscoutDlg::OnMinimize)
@@ -156,18 +148,40 @@ void CLanscoutDlg::LoadButtonSkins() {
 
 void CLanscoutDlg::FullRefresh() {
     RefreshDriveLetterTable(driveLetterTable, *services.drives);
-    ComboDriveLetterList list(m_driveLetters);
-    FillDriveLetterList(driveLetterTable, *services.drives, list);
+    FillDriveLetterList(driveLetterTable, *services.drives, m_driveLetters);
     OnSearch();
     deviceSelected = 0;
 }
 
 void CLanscoutDlg::OnAbout() {
     showabout about(this);
-    about.DoModal();
+    RunNested(about);
+}
+
+int CLanscoutDlg::RunNested(CDialog& dialog) {
+    nestedModal = &dialog;
+    const int result = dialog.DoModal();
+    nestedModal = nullptr;
+    if (exitPending) {
+        // The exit waited for this run to end; it closes the window once the
+        // handler that opened the dialog has returned.
+        exitPending = false;
+        QMetaObject::invokeMethod(
+            this, [this] { OnExit(); }, Qt::QueuedConnection);
+        return IDCANCEL;
+    }
+    return result;
 }
 
 void CLanscoutDlg::OnExit() {
+    if (nestedModal != nullptr) {
+        // An exit queued while one of the window's dialogs is open: tearing
+        // the window down under that dialog's loop would leave the handler
+        // that opened it running on a destroyed window. End the dialog first.
+        exitPending = true;
+        nestedModal->EndDialog(IDCANCEL);
+        return;
+    }
     ClearDeviceTable();
     ShutdownNetwork();
     networkShutDown = true;
@@ -196,7 +210,7 @@ void CLanscoutDlg::OnDestroy() {
 
 bool CLanscoutDlg::RunLoginDialog() {
     login dialog(services, this);
-    return dialog.DoModal() == IDOK;
+    return RunNested(dialog) == IDOK;
 }
 
 void CLanscoutDlg::ShowWrongAdminPassword() {

@@ -2,11 +2,14 @@
 
 #include <QFont>
 #include <QIcon>
+#include <optional>
 #include <string>
 
+#include "addons/addon_commands.h"
 #include "app/credential_cache.h"
 #include "app/drive_letters/drive_letter_table.h"
 #include "app/login_policy.h"
+#include "app/volume_location.h"
 #include "app/web_console.h"
 #include "platform/dialog/combo_box.h"
 #include "platform/dialog/dialog.h"
@@ -18,9 +21,11 @@
 
 // The main window: a frameless, bitmap-skinned dialog (template 102) with
 // the device list, the LAN settings of the picked recorder, its volumes and
-// the drive letters. It owns the search, the device pick, the about box,
-// exit, minimise and close, and the tear-down that ends the network layer.
-class CLanscoutDlg : public CDialog, private LoginUi {
+// the drive letters. It owns the search, the device pick, the LAN editor, the
+// web console launch, the network drives, the hidden add-on commands, the
+// about box, exit, minimise and close, and the tear-down that ends the
+// network layer.
+class CLanscoutDlg : public CDialog, private LoginUi, private ostrel::addons::AddonHost {
 public:
     // The services are the program's own unless a test hands in fakes.
     explicit CLanscoutDlg(CWnd* parent = nullptr);
@@ -45,6 +50,9 @@ public:
     ostrel::platform::PlatformServices& Services() { return services; }
     // The web console launch's probe thread and pause (tests replace the pause).
     WebConsoleState& WebConsole() { return webConsole; }
+    // What the hidden add-on commands work with (tests answer the device
+    // queries through it; the program's own device answers none).
+    ostrel::addons::AddonContext& Addons() { return addons; }
 
 protected:
     // Commands.
@@ -57,9 +65,20 @@ protected:
     void OnSelchangeDhcp();
     void OnApplyLan();
     void RediscoverDevices();
+    // Network drives (drive_mapping.cpp).
+    void OnMapDrive();
+    void OnUnmapDrive();
+    // The drive-letter table and list rebuilt, then the volumes of each
+    // selected device row from `firstDeviceRow` on shown again with their
+    // letters.
+    void RefreshAfterDriveChange(int firstDeviceRow, HostMatch hostMatch);
     // Web console (web_console.cpp).
     void OnConfigure();
     int WaitForProbe();
+    // The hidden add-on commands (addon_host.cpp).
+    void OnCodepageInstall();
+    void OnAddonInstall();
+    void OnWidget();
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
 
@@ -76,12 +95,24 @@ protected:
 private:
     // LoginUi: the pick's login dialog and its error box.
     bool RunLoginDialog() override;
+    // Runs a dialog of the window modally; IDCANCEL when an exit came meanwhile.
+    int RunNested(CDialog& dialog);
     void ShowWrongAdminPassword() override;
+    // AddonHost: what the add-on commands ask of the window.
+    CWnd* Window() override;
+    int& DeviceSelected() override;
+    bool DefaultCredentialsFirst() override;
+    std::optional<std::string> SelectedDeviceAddress() override;
+    std::string ShownModelText() override;
 
     void LoadButtonSkins();
-    void ShowVolumes(const std::string& deviceName, const std::string& deviceAddress);
+    // Lists the volumes last read with the letter each is mapped to.
+    void ShowVolumes(const std::string& deviceName, const std::string& deviceAddress,
+                     HostMatch hostMatch = HostMatch::IgnoringCase);
 
     ostrel::platform::PlatformServices& services;
+    ostrel::addons::AddonDevice unavailableDevice;
+    ostrel::addons::AddonContext addons{&services, &unavailableDevice};
 
     skin::SkinBackground background;
     CxSkinButton m_exit;
@@ -116,6 +147,10 @@ private:
     // The exit command shuts the network down before the window goes, so
     // the tear-down must not close the sockets a second time.
     bool networkShutDown = false;
+    // The dialog this window runs modally right now, and an exit that
+    // reached the window meanwhile and waits for that run to end.
+    CDialog* nestedModal = nullptr;
+    bool exitPending = false;
     // Joined at tear-down, so no probe outlives the window.
     WebConsoleState webConsole;
 };

@@ -3,7 +3,6 @@
 #include "app/login_policy.h"
 #include "app/skinned_button_names.h"
 #include "protocol/globals.h"
-#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
 
 using namespace res;
@@ -58,13 +57,8 @@ BOOL login::OnInitDialog() {
         }
     }
 
-    for (CxSkinButton* button : {&m_ok, &m_cancel}) {
-        if (const ButtonSkin* skin = FindButtonSkin(IDD_LOGIN, button->GetDlgCtrlID())) {
-            button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
-                                    0, 0);
-        }
-        NameSkinnedButton(IDD_LOGIN, *button);
-    }
+    SkinAndNameButton(IDD_LOGIN, m_ok);
+    SkinAndNameButton(IDD_LOGIN, m_cancel);
     background.OnInitDialog();
     return TRUE;
 }

@@ -1,6 +1,6 @@
 #include "app/login_policy.h"
 
-#include "app/device_key.h"
+#include "protocol/device_key.h"
 #include "protocol/globals.h"
 #include "protocol/operations.h"
 
@@ -20,7 +20,7 @@ bool CachedLogin(CredentialCache& cache, const std::string& key, LoginUi& ui) {
         return false;
     }
     std::array<std::uint8_t, 8> id{};
-    ReadDeviceKey(key, id);
+    ReadDeviceKey(key, DeviceKeyStrictness::Lenient, id);
     CurrentTargetId = id;
     if (!ui.RunLoginDialog()) {
         return false;

@@ -4,12 +4,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include <sys/socket.h>
 
 #include <unistd.h>
 
+#include "app/credentials_prompt.h"
 #include "app/lanscout_app.h"
+#include "ostrel_version.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/dialog_units.h"
 #include "platform/dialog/message_box.h"
@@ -31,9 +34,30 @@ bool Ipv4DatagramSocketsAvailable(int& error) {
     return true;
 }
 
+constexpr const char* kHelp =
+    "usage: ostrel-nvr-search [--help] [--version] [Qt options]\n"
+    "\n"
+    "Opens the main window, which searches the local networks for recorders.\n"
+    "Qt's own options (such as -platform NAME or -display DISPLAY) are passed on.\n"
+    "\n"
+    "  -h, --help     print this help and exit\n"
+    "  --version      print the version and exit\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window, display or socket is needed.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--version") {
+            std::printf("ostrel-nvr-search %s\n", OSTREL_VERSION);
+            return 0;
+        }
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
     int error = 0;
     if (!Ipv4DatagramSocketsAvailable(error)) {
         std::fprintf(stderr, "ostrel-nvr-search: cannot start the network layer: %s\n",
@@ -49,6 +73,10 @@ int main(int argc, char** argv) {
     // the mouse instead of staying put.
     CDialog::SetWindowMoveHook(
         [](CDialog& dialog, QPoint at) { skin::StartWindowMove(&dialog, at); });
+
+    // Interactive network connections (the map command's second attempt)
+    // ask for credentials through the product's own dialog.
+    InstallCredentialPrompt();
 
     CLanscoutApp app;
     app.InitInstance();

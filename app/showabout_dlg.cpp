@@ -1,7 +1,6 @@
 #include "app/showabout_dlg.h"
 
 #include "app/skinned_button_names.h"
-#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
 
 using namespace res;
@@ -22,10 +21,7 @@ void showabout::DoDataExchange(CDataExchange* pDX) {
 
 BOOL showabout::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (const ButtonSkin* skin = FindButtonSkin(IDD_ABOUT, IDOK)) {
-        m_ok.LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0, 0, 0);
-    }
-    NameSkinnedButton(IDD_ABOUT, m_ok);
+    SkinAndNameButton(IDD_ABOUT, m_ok);
     background.OnInitDialog();
     return TRUE;
 }

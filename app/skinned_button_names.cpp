@@ -2,8 +2,11 @@
 
 #include <array>
 
+#include "app/credentials_prompt.h"
 #include "platform/dialog/button.h"
+#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
+#include "skin/skin_button.h"
 
 namespace {
 
@@ -29,6 +32,11 @@ constexpr std::array kNames = {
     SkinnedButtonName{res::IDD_LOGIN, IDOK, "OK", "Log in with this user name and password"},
     SkinnedButtonName{res::IDD_LOGIN, IDCANCEL, "Cancel", "Do not log in"},
     SkinnedButtonName{res::IDD_ABOUT, IDOK, "OK", "Close this box"},
+    SkinnedButtonName{res::IDD_MOUNT_MESSAGE, IDOK, "OK", "Use this drive letter"},
+    SkinnedButtonName{res::IDD_MOUNT_MESSAGE, IDCANCEL, "Cancel", "Keep the drive letter as it is"},
+    SkinnedButtonName{SkinnedCredentialsDialog::kTemplateId, IDOK, "OK",
+                      "Connect with this user name and password"},
+    SkinnedButtonName{SkinnedCredentialsDialog::kTemplateId, IDCANCEL, "Cancel", "Do not connect"},
 };
 
 }  // namespace
@@ -47,4 +55,11 @@ void NameSkinnedButton(int templateId, CButton& button) {
         button.SetAccessibleName(QString::fromLatin1(entry->name));
         button.SetToolTip(QString::fromLatin1(entry->toolTip));
     }
+}
+
+void SkinAndNameButton(int skinTemplateId, int nameTemplateId, CxSkinButton& button) {
+    if (const res::ButtonSkin* skin = res::FindButtonSkin(skinTemplateId, button.GetDlgCtrlID())) {
+        button.LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0, 0, 0);
+    }
+    NameSkinnedButton(nameTemplateId, button);
 }

@@ -15,7 +15,11 @@ bool SameIgnoringCase(const std::string& a, std::string_view b) {
 }  // namespace
 
 std::string VolumeLocation(const DriveLetterTable& table, std::string_view deviceName,
-                           std::string_view deviceAddress, std::string_view volumeName) {
+                           std::string_view deviceAddress, std::string_view volumeName,
+                           HostMatch hostMatch) {
+    const auto sameHost = [hostMatch](const std::string& host, std::string_view device) {
+        return hostMatch == HostMatch::Exact ? host == device : SameIgnoringCase(host, device);
+    };
     std::string location;
     for (const DriveLetterEntry& entry : table.entries) {
         const std::string host = FixedFieldText(entry.host);
@@ -23,8 +27,7 @@ std::string VolumeLocation(const DriveLetterTable& table, std::string_view devic
         if (host.empty()) {
             continue;
         }
-        const bool hostMatches =
-            SameIgnoringCase(host, deviceName) || SameIgnoringCase(host, deviceAddress);
+        const bool hostMatches = sameHost(host, deviceName) || sameHost(host, deviceAddress);
         if (hostMatches && SameIgnoringCase(share, volumeName)) {
             location = FixedFieldText(entry.localName);
         }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 
 #include "app/lanscout_dlg.h"
 #include "platform/dialog/list_ctrl.h"
@@ -35,7 +36,18 @@ void ProbeThread::Start(platform::HttpProbe& probe, const FixedText<64>& address
     // sets the result back to pending, so it can never answer for this one.
     Join();
     ProbeResult.store(kProbePending);
-    thread_ = std::thread(ReachabilityProbe, std::ref(probe), address);
+    try {
+        thread_ = startThread([&probe, address] { ReachabilityProbe(probe, address); });
+    } catch (const std::system_error&) {
+        // No thread to run the check (the system is out of threads or
+        // memory): the console cannot be confirmed, so report the recorder
+        // unreachable rather than end the program.
+        ProbeResult.store(kProbeUnreachable);
+    }
+}
+
+std::thread ProbeThread::StartStdThread(std::function<void()> body) {
+    return std::thread(std::move(body));
 }
 
 void ProbeThread::Join() {

@@ -40,6 +40,12 @@ void ReachabilityProbe(ostrel::platform::HttpProbe& probe, const FixedText<64>& 
 // window or the services it uses.
 class ProbeThread {
 public:
+    // Starts the worker's body on a new thread, throwing std::system_error
+    // as std::thread does when the system cannot create one. Tests replace
+    // it to stand for such a system.
+    using ThreadStart = std::function<std::thread(std::function<void()> body)>;
+    static std::thread StartStdThread(std::function<void()> body);
+
     ProbeThread() = default;
     ~ProbeThread();
     ProbeThread(const ProbeThread&) = delete;
@@ -48,6 +54,9 @@ public:
     void Start(ostrel::platform::HttpProbe& probe, const FixedText<64>& address);
     void Join();
     bool Started() const { return thread_.joinable(); }
+
+    // A probe that cannot be started answers "unreachable" at once.
+    ThreadStart startThread = StartStdThread;
 
 private:
     std::thread thread_;

@@ -23,6 +23,9 @@ bool Accepts(Command command, std::string_view option) {
     if (option == "--json") {
         return command == Command::Search || command == Command::Volumes;
     }
+    if (option == "--verbose") {
+        return command == Command::Search;
+    }
     if (option == "--device" || option == "--user" || option == "--password-stdin") {
         return deviceCommand;
     }
@@ -39,7 +42,7 @@ bool Accepts(Command command, std::string_view option) {
 }
 
 bool TakesValue(std::string_view option) {
-    return option != "--json" && option != "--password-stdin";
+    return option != "--json" && option != "--password-stdin" && option != "--verbose";
 }
 
 std::string_view CommandText(Command command) {
@@ -115,6 +118,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
 
         if (option == "--json") {
             options.json = true;
+        } else if (option == "--verbose") {
+            options.verbose = true;
         } else if (option == "--password-stdin") {
             options.passwordStdin = true;
         } else if (option == "--device") {
@@ -169,7 +174,7 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return "usage: ostrel-nvr search [--json]\n"
+    return "usage: ostrel-nvr search [--json] [--verbose]\n"
            "       ostrel-nvr login    --device SEL [--user NAME] [--password-stdin]\n"
            "       ostrel-nvr volumes  --device SEL [--user NAME] [--password-stdin] [--json]\n"
            "       ostrel-nvr dhcp     --device SEL [--user NAME] [--password-stdin] [--lan-mode "
@@ -179,8 +184,11 @@ std::string UsageText() {
            "                           [--gateway G] [--lan-mode TEXT]\n"
            "       ostrel-nvr identity --device SEL [--user NAME] [--password-stdin]\n"
            "                           [--set-name T] [--set-short T] [--set-long T]\n"
+           "       ostrel-nvr help | --help | --version\n"
            "\n"
-           "Every run first searches the recorders through every local IPv4 address.\n"
+           "Every run first searches the recorders through every local IPv4 address of\n"
+           "an interface up with carrier; search --verbose says which, and why others\n"
+           "were left out.\n"
            "SEL is a device key (0x00,0x1A,...), a name or an IP address from the search.\n"
            "The user name defaults to \"admin\"; the password is read as one line from\n"
            "standard input with --password-stdin, otherwise from OSTREL_PASSWORD.\n"

@@ -14,7 +14,8 @@ enum class Command { Search, Login, Volumes, Dhcp, Static, Identity, Help };
 struct Options {
     Command command = Command::Help;
     bool json = false;
-    std::string device;  // device key, name or IP address from the search
+    bool verbose = false;  // search: report the local addresses searched and left out
+    std::string device;    // device key, name or IP address from the search
     std::string user = "admin";
     bool passwordStdin = false;
     std::string lanMode = "LAN1";

@@ -6,10 +6,12 @@
 #include "cli/args.h"
 #include "cli/select.h"
 #include "cli/static_check.h"
+#include "protocol/address_rules.h"
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
 #include "protocol/local_addresses.h"
+#include "protocol/net_io.h"
 #include "protocol/network.h"
 #include "protocol/operations.h"
 #include "protocol/volume_list.h"
@@ -33,7 +35,8 @@ public:
 };
 
 int Fail(std::ostream& err, int code, const std::string& message) {
-    err << kProgram << message << '\n';
+    // Messages quote what the user typed and what recorders sent.
+    err << kProgram << PrintableText(message) << '\n';
     return code;
 }
 
@@ -61,8 +64,11 @@ int RunDeviceCommand(const Options& options, const std::string& password,
     // Every command authenticates first, as the main window's pick does, so a
     // wrong password is reported as such rather than as an empty answer.
     if (Login() != 1) {
-        return Fail(err, kExitRecorderFailed,
-                    "login to " + who + " failed: wrong user name or password, or no answer");
+        return Fail(
+            err, kExitRecorderFailed,
+            "login to " + who + " failed: " +
+                (LastOperationAnswered == 1 ? "the recorder refused the user name or password"
+                                            : "no answer"));
     }
 
     switch (options.command) {
@@ -86,9 +92,9 @@ int RunDeviceCommand(const Options& options, const std::string& password,
         case Command::Dhcp:
             LanModeText = options.lanMode;
             if (SetLanDhcp() != 1) {
-                return Fail(err, kExitRecorderFailed, "Set to dhcp client fail.");
+                return Fail(err, kExitRecorderFailed, who + ": " + std::string(kDhcpFailedText));
             }
-            out << "DHCP client enabled.\n";
+            out << kDhcpEnabledText << '\n';
             return kExitOk;
 
         case Command::Static:
@@ -167,7 +173,7 @@ std::vector<DeviceSummary> SummarizeDeviceTable() {
 }
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-           std::ostream& err, const char* environmentPassword) {
+           std::ostream& err, const char* environmentPassword, PasswordPrompt prompt) {
     const ParseResult parsed = ParseArgs(args);
     if (!parsed.options) {
         return Fail(err, kExitUsage, parsed.error);
@@ -183,11 +189,20 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     std::string password;
     StaticTexts staticTexts;
     if (options.command != Command::Search) {
-        const PasswordResult read = ReadPassword(options.passwordStdin, in, environmentPassword);
-        if (!read.password) {
-            return Fail(err, kExitUsage, read.error);
+        if (options.passwordStdin && prompt != nullptr) {
+            const std::optional<std::string> typed = prompt();
+            if (!typed) {
+                return Fail(err, kExitUsage, "no password given");
+            }
+            password = *typed;
+        } else {
+            const PasswordResult read =
+                ReadPassword(options.passwordStdin, in, environmentPassword);
+            if (!read.password) {
+                return Fail(err, kExitUsage, read.error);
+            }
+            password = *read.password;
         }
-        password = *read.password;
     }
     if (options.command == Command::Static) {
         const StaticCheck check = CheckStaticInput(options.ip, options.netmask, options.gateway);
@@ -199,10 +214,31 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
     ResetProtocolGlobals();
     NetworkSession session;
+    if (LocalAddressTable.empty()) {
+        return Fail(err, kExitRecorderFailed,
+                    "no usable local IPv4 interface (up with carrier, multicast, not loopback) to "
+                    "search on");
+    }
     DiscoverDevices();
+    // No local address is left out silently: those over the limit are always
+    // named, every other with --verbose.
+    const std::vector<LocalAddressVerdict> verdicts = ActiveNetIo().DescribeLocalAddresses();
+    if (!(options.command == Command::Search && options.verbose)) {
+        if (const std::string overLimit = OverLimitText(verdicts); !overLimit.empty()) {
+            err << kProgram << overLimit << '\n';
+        }
+    }
     if (options.command == Command::Search) {
         const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
-        out << (options.json ? FormatSearchJson(devices) : FormatSearchText(devices));
+        if (options.json) {
+            out << (options.verbose ? FormatSearchJson(devices, verdicts)
+                                    : FormatSearchJson(devices));
+        } else {
+            if (options.verbose) {
+                err << FormatLocalAddressesText(verdicts);
+            }
+            out << FormatSearchText(devices);
+        }
         return kExitOk;
     }
     return RunDeviceCommand(options, password, staticTexts, out, err);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,17 @@ enum ExitCode : int {
     kExitNoMatch = 3,         // no recorder matches the selector
 };
 
+// Reads a password from the user, prompting for it; nothing when the input
+// ended or failed.
+using PasswordPrompt = std::optional<std::string> (*)();
+
 // Runs one command line (the arguments after the program name). Output goes
 // to out, one error line (prefixed "ostrel-nvr: ") to err. environmentPassword
-// is the value of OSTREL_PASSWORD, or null when it is unset.
+// is the value of OSTREL_PASSWORD, or null when it is unset. With
+// --password-stdin, a prompt (given when standard input is a terminal) reads
+// the password instead of in.
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-           std::ostream& err, const char* environmentPassword);
+           std::ostream& err, const char* environmentPassword, PasswordPrompt prompt = nullptr);
 
 // The recorders of the device table as the search shows them.
 std::vector<DeviceSummary> SummarizeDeviceTable();

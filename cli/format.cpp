@@ -1,103 +1,26 @@
 #include "cli/format.h"
 
-#include <cstdio>
-
 #include <nlohmann/json.hpp>
+
+#include "protocol/device_key.h"
+#include "protocol/local_addresses.h"
 
 namespace cli {
 namespace {
 
 // JSON output must survive names that are not valid UTF-8.
 std::string Dump(const nlohmann::ordered_json& value) {
-    return value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    // Every non-ASCII character as an escape, so no C1 control reaches a
+    // terminal that shows the JSON.
+    return value.dump(2, ' ', true, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
-
-std::string FormatDeviceKey(const DeviceIdBytes& id) {
-    std::string key;
-    char group[8];
-    for (std::size_t i = 0; i < id.size(); ++i) {
-        std::snprintf(group, sizeof group, "%s0x%02X", i == 0 ? "" : ",", id[i]);
-        key += group;
-    }
-    return key;
-}
-
-std::optional<DeviceIdBytes> ParseDeviceKey(std::string_view text) {
-    DeviceIdBytes id{};
-    std::size_t pos = 0;
-    for (std::size_t i = 0; i < id.size(); ++i) {
-        if (i > 0) {
-            if (pos >= text.size() || (text[pos] != ',' && text[pos] != ':')) {
-                return std::nullopt;
-            }
-            ++pos;
-        }
-        if (text.substr(pos, 2) == "0x" || text.substr(pos, 2) == "0X") {
-            pos += 2;
-        }
-        int value = 0;
-        std::size_t digits = 0;
-        while (pos < text.size() && HexDigit(text[pos]) >= 0) {
-            value = value * 16 + HexDigit(text[pos]);
-            ++pos;
-            if (++digits > 2) {
-                return std::nullopt;
-            }
-        }
-        if (digits == 0) {
-            return std::nullopt;
-        }
-        id[i] = static_cast<std::uint8_t>(value);
-    }
-    if (pos != text.size()) {
-        return std::nullopt;
-    }
-    return id;
-}
-
-std::string PrintableText(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            c = '?';
-        }
-    }
-    return out;
-}
-
-std::string FormatSearchText(const std::vector<DeviceSummary>& devices) {
-    std::string out;
-    for (const DeviceSummary& device : devices) {
-        out += PrintableText(device.name) + '\t' + FormatDeviceKey(device.id) + '\t' +
-               PrintableText(device.model) + '\t' + PrintableText(device.ip) + '\t' +
-               PrintableText(device.netmask) + '\t' + PrintableText(device.gateway) + '\t' +
-               (device.dhcp ? "dhcp" : "static") + '\t' + device.interfaceAddress + '\n';
-    }
-    return out;
-}
-
-std::string FormatSearchJson(const std::vector<DeviceSummary>& devices) {
+nlohmann::ordered_json DevicesJson(const std::vector<DeviceSummary>& devices) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const DeviceSummary& device : devices) {
         array.push_back({
             {"name", device.name},
-            {"id", FormatDeviceKey(device.id)},
+            {"id", DeviceKey(device.id)},
             {"model", device.model},
             {"ip", device.ip},
             {"netmask", device.netmask},
@@ -106,7 +29,150 @@ std::string FormatSearchJson(const std::vector<DeviceSummary>& devices) {
             {"interface", device.interfaceAddress},
         });
     }
-    return Dump(array);
+    return array;
+}
+
+// "10.201.1.1 (nic-a)", or the address alone when the interface is unnamed.
+std::string AddressOn(const LocalAddressVerdict& verdict) {
+    return verdict.address +
+           (verdict.interfaceName.empty() ? "" : " (" + PrintableText(verdict.interfaceName) + ")");
+}
+
+}  // namespace
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of text, 0 when
+// there is none (ASCII included).
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    // Overlong forms, surrogates and values past U+10FFFF.
+    if ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) > 0x9F) ||
+        (lead == 0xF0 && byte(1) < 0x90) || (lead == 0xF4 && byte(1) > 0x8F)) {
+        return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string PrintableText(std::string_view text) {
+    // C0 controls, DEL and the C1 controls (a lone byte 0x80-0x9F, or U+0080 to
+    // U+009F in UTF-8) would reach the terminal as commands; each becomes '?'.
+    // Other bytes, UTF-8 or a legacy code page, are kept.
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text.substr(i));
+        if (length > 0) {
+            const bool c1 = length == 2 && static_cast<unsigned char>(text[i]) == 0xC2 &&
+                            static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+            out += c1 ? std::string_view("?") : text.substr(i, length);
+            i += length;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(text[i]);
+        out += byte < 0x20 || (byte >= 0x7F && byte <= 0x9F) ? '?' : text[i];
+        ++i;
+    }
+    return out;
+}
+
+std::string FormatSearchText(const std::vector<DeviceSummary>& devices) {
+    std::string out;
+    for (const DeviceSummary& device : devices) {
+        out += PrintableText(device.name) + '\t' + DeviceKey(device.id) + '\t' +
+               PrintableText(device.model) + '\t' + PrintableText(device.ip) + '\t' +
+               PrintableText(device.netmask) + '\t' + PrintableText(device.gateway) + '\t' +
+               (device.dhcp ? "dhcp" : "static") + '\t' + device.interfaceAddress + '\n';
+    }
+    return out;
+}
+
+std::string FormatSearchJson(const std::vector<DeviceSummary>& devices) {
+    return Dump(DevicesJson(devices));
+}
+
+std::string_view LeftOutText(LeftOutReason reason) {
+    switch (reason) {
+        case LeftOutReason::Loopback:
+            return "loopback";
+        case LeftOutReason::Down:
+            return "interface down";
+        case LeftOutReason::NoCarrier:
+            return "no carrier";
+        case LeftOutReason::NotMulticast:
+            return "not multicast-capable";
+        case LeftOutReason::OverLimit:
+            return "over the limit of 8";
+    }
+    return "left out";
+}
+static_assert(kMaxLocalAddresses == 8, "LeftOutText names the limit");
+
+std::string FormatLocalAddressesText(const std::vector<LocalAddressVerdict>& verdicts) {
+    std::string out;
+    for (const LocalAddressVerdict& verdict : verdicts) {
+        if (verdict.leftOut) {
+            out += "left out " + AddressOn(verdict) + ": " +
+                   std::string(LeftOutText(*verdict.leftOut)) + '\n';
+        } else {
+            out += "searched " + AddressOn(verdict) + '\n';
+        }
+    }
+    return out;
+}
+
+std::string FormatSearchJson(const std::vector<DeviceSummary>& devices,
+                             const std::vector<LocalAddressVerdict>& verdicts) {
+    nlohmann::ordered_json searched = nlohmann::ordered_json::array();
+    nlohmann::ordered_json leftOut = nlohmann::ordered_json::array();
+    for (const LocalAddressVerdict& verdict : verdicts) {
+        nlohmann::ordered_json entry = {{"interface", verdict.interfaceName},
+                                        {"address", verdict.address}};
+        if (verdict.leftOut) {
+            entry["reason"] = LeftOutText(*verdict.leftOut);
+            leftOut.push_back(std::move(entry));
+        } else {
+            searched.push_back(std::move(entry));
+        }
+    }
+    nlohmann::ordered_json object = {
+        {"recorders", DevicesJson(devices)}, {"searched", searched}, {"left_out", leftOut}};
+    return Dump(object);
+}
+
+std::string OverLimitText(const std::vector<LocalAddressVerdict>& verdicts) {
+    std::string list;
+    for (const LocalAddressVerdict& verdict : verdicts) {
+        if (verdict.leftOut == LeftOutReason::OverLimit) {
+            list += (list.empty() ? "" : ", ") + AddressOn(verdict);
+        }
+    }
+    if (list.empty()) {
+        return {};
+    }
+    return "searched the first " + std::to_string(kMaxLocalAddresses) +
+           " local addresses only; left out: " + list;
 }
 
 std::string FormatVolumesText(const std::vector<std::string>& volumes) {

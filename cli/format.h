@@ -1,18 +1,18 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "protocol/local_address_filter.h"
+#include "protocol/packet_format.h"
 
 // What ostrel-nvr prints, built from plain values so it can be tested without
 // a network. Texts that come from a recorder are shown with their control
 // characters replaced, so a recorder cannot drive the user's terminal.
 namespace cli {
 
-using DeviceIdBytes = std::array<std::uint8_t, 8>;
+using DeviceIdBytes = DeviceId;
 
 // One recorder of the search, with the settings of its active LAN port.
 struct DeviceSummary {
@@ -27,21 +27,30 @@ struct DeviceSummary {
     std::vector<std::string> portIps;  // every LAN port's address
 };
 
-// "0x00,0x1A,...": two upper-case hex digits per byte, joined by ",".
-std::string FormatDeviceKey(const DeviceIdBytes& id);
-// Reads a key back: eight hexadecimal numbers (each with an optional "0x")
-// separated by "," or ":". Nothing when the text is not such a key.
-std::optional<DeviceIdBytes> ParseDeviceKey(std::string_view text);
-
-// The text with every control character (and DEL) replaced by "?".
+// The text with every control character (C0, DEL and C1, raw or in UTF-8)
+// replaced by "?"; other bytes are kept.
 std::string PrintableText(std::string_view text);
 
-// One tab-separated line per recorder: name, key, model, ip, netmask,
+// One tab-separated line per recorder: name, device key (DeviceKey), model, ip, netmask,
 // gateway, "dhcp" or "static", the local address it answered on.
 std::string FormatSearchText(const std::vector<DeviceSummary>& devices);
 // A JSON array of objects with name, id, model, ip, netmask, gateway, dhcp
 // (a boolean) and interface.
 std::string FormatSearchJson(const std::vector<DeviceSummary>& devices);
+
+// The words for why a local address was not searched ("no carrier", ...).
+std::string_view LeftOutText(LeftOutReason reason);
+// What search --verbose adds: one line per local address, "searched ADDRESS
+// (INTERFACE)" or "left out ADDRESS (INTERFACE): REASON", in the host's order.
+std::string FormatLocalAddressesText(const std::vector<LocalAddressVerdict>& verdicts);
+// search --json --verbose: an object with "recorders" (the array of
+// FormatSearchJson), "searched" (objects with interface and address) and
+// "left_out" (objects with interface, address and reason).
+std::string FormatSearchJson(const std::vector<DeviceSummary>& devices,
+                             const std::vector<LocalAddressVerdict>& verdicts);
+// One line naming the addresses left out over the limit of 8, so that none
+// is dropped silently; empty when there are none.
+std::string OverLimitText(const std::vector<LocalAddressVerdict>& verdicts);
 
 // One volume name per line, or a JSON array of names.
 std::string FormatVolumesText(const std::vector<std::string>& volumes);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protocol/device_key.h"
+
 namespace cli {
 namespace {
 
@@ -25,11 +27,11 @@ Selection SelectBy(const std::vector<DeviceSummary>& devices, Match match) {
 }  // namespace
 
 Selection SelectDevice(const std::vector<DeviceSummary>& devices, std::string_view selector) {
-    if (const auto id = ParseDeviceKey(selector)) {
+    if (DeviceId id{}; ReadDeviceKey(selector, DeviceKeyStrictness::Exact, id) != 0) {
         // The table holds each id once; the first match is the one.
         const auto found =
             std::find_if(devices.begin(), devices.end(),
-                         [&](const DeviceSummary& device) { return device.id == *id; });
+                         [&](const DeviceSummary& device) { return device.id == id; });
         if (found == devices.end()) {
             return {};
         }

@@ -35,6 +35,11 @@ constexpr std::string_view kMessageBadNetmask = "Netmask address input invalid. 
 constexpr std::string_view kMessageBadCombination =
     "You enter incorrect TCP/IP configuration. Please try again.";
 
+// What a switch to DHCP reports, in the main window's message boxes and on
+// the command line alike.
+inline constexpr char kDhcpFailedText[] = "Set to dhcp client fail.";
+inline constexpr char kDhcpEnabledText[] = "DHCP client enabled.";
+
 // The octet range rules of one field, first failing rule first. kind is
 // 1 (IP), 2 (netmask) or 3 (gateway); any other kind passes, and so does a
 // blank gateway field.

@@ -1,5 +1,6 @@
 #include "protocol/discovery.h"
 
+#include <algorithm>
 #include <array>
 #include <new>
 
@@ -45,10 +46,10 @@ bool HandleDiscoveryDatagram(std::span<const std::uint8_t> datagram, int interfa
     try {
         record = &DeviceTable.emplace_back();
     } catch (const std::bad_alloc&) {
-        return true;  // no memory for it: this recorder is left out, discovery goes on
+        return false;  // no memory for it: this recorder is left out, discovery goes on
     }
     FillDeviceRecord(*record, datagram, interfaceIndex);
-    return true;
+    return false;
 }
 
 void DiscoverDevices() {
@@ -61,12 +62,18 @@ void DiscoverDevices() {
     std::array<std::uint8_t, kPacketBufferSize> reply;
     for (std::size_t slot = 0; slot < LocalAddressTable.size(); ++slot) {
         const int index = static_cast<int>(slot);
+        const auto cap = io.Now() + kDiscoverySlotCap;
         SendRequest(index, requestBytes);
         const int socket = LocalAddressTable[slot].receiveSocket;
         int counter = 0;
         for (;;) {
+            const auto now = io.Now();
+            if (now >= cap) {
+                break;
+            }
             bool counted = true;
-            if (io.WaitReadable(socket, kPollTimeout) == NetIo::WaitResult::Ready) {
+            if (io.WaitReadable(socket, std::min(kPollTimeout, cap - now)) ==
+                NetIo::WaitResult::Ready) {
                 const std::ptrdiff_t received = io.Receive(socket, reply);
                 counted = received > 0 &&
                           HandleDiscoveryDatagram(std::span<const std::uint8_t>(reply).first(

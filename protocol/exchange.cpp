@@ -1,5 +1,6 @@
 #include "protocol/exchange.h"
 
+#include <algorithm>
 #include <array>
 
 #include "protocol/local_addresses.h"
@@ -26,8 +27,22 @@ void DrainReceiveSocket(int interfaceIndex) {
     }
     NetIo& io = ActiveNetIo();
     std::array<std::uint8_t, kPacketBufferSize> scratch;
-    while (io.WaitReadable(slot->receiveSocket, kDrainQuietTime) == NetIo::WaitResult::Ready) {
+    const auto cap = io.Now() + kDrainCap;
+    int discarded = 0;
+    for (;;) {
+        auto wait = kDrainQuietTime;
+        if (discarded > kDrainStaleCount) {
+            const auto now = io.Now();
+            if (now >= cap) {
+                return;
+            }
+            wait = std::min(wait, cap - now);
+        }
+        if (io.WaitReadable(slot->receiveSocket, wait) != NetIo::WaitResult::Ready) {
+            return;
+        }
         io.Receive(slot->receiveSocket, scratch);
+        ++discarded;
     }
 }
 
@@ -56,10 +71,25 @@ std::optional<std::size_t> ExchangeRequest(int interfaceIndex,
     SendRequest(interfaceIndex, request);
 
     NetIo& io = ActiveNetIo();
+    const auto deadline = io.Now() + NominalReplyWait(pollTimeout, pollingLimit);
+    // On a quiet network the count of empty polls alone ends the exchange, at
+    // the deadline; the deadline itself is enforced only once a rejected
+    // datagram has taken time that the count does not see.
+    bool rejected = false;
+    const auto bounded = [&](std::chrono::microseconds duration) {
+        if (!rejected) {
+            return duration;
+        }
+        return std::clamp(deadline - io.Now(), std::chrono::microseconds{0}, duration);
+    };
     io.Sleep(kReplyPause);
     int emptyPolls = 0;
     for (;;) {
-        if (io.WaitReadable(slot->receiveSocket, pollTimeout) == NetIo::WaitResult::Ready) {
+        if (rejected && io.Now() >= deadline) {
+            return std::nullopt;
+        }
+        if (io.WaitReadable(slot->receiveSocket, bounded(pollTimeout)) ==
+            NetIo::WaitResult::Ready) {
             const std::ptrdiff_t length = io.Receive(slot->receiveSocket, reply);
             if (length > 0) {
                 const auto datagram = reply.first(static_cast<std::size_t>(length));
@@ -67,12 +97,13 @@ std::optional<std::size_t> ExchangeRequest(int interfaceIndex,
                     return static_cast<std::size_t>(length);
                 }
             }
+            rejected = true;
             continue;  // rejected or failed receive: no count, no pause
         }
         if (emptyPolls >= pollingLimit) {
             return std::nullopt;
         }
-        io.Sleep(kEmptyPollPause);
+        io.Sleep(bounded(kEmptyPollPause));
         ++emptyPolls;
     }
 }

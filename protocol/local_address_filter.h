@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,12 +13,32 @@ struct InterfaceAddressEntry {
     std::string interfaceName;
     std::string address;  // dotted IPv4
     bool up = false;
+    bool running = false;  // has carrier (IFF_RUNNING)
     bool loopback = false;
     bool multicast = false;
 };
 
-// The addresses that can reach the recorders' multicast group: interfaces
-// that are up, not loopback and multicast-capable, in the order given, at
-// most maxCount of them.
-std::vector<std::string> SelectMulticastAddresses(std::span<const InterfaceAddressEntry> entries,
-                                                  std::size_t maxCount);
+// Why an address is not searched, in the order the rules are applied.
+enum class LeftOutReason {
+    Loopback,
+    Down,
+    NoCarrier,     // up, but nothing it sends can arrive anywhere
+    NotMulticast,  // cannot reach the recorders' group
+    OverLimit,     // qualifies, but the table already holds maxCount addresses
+};
+
+// One address and whether it is searched: leftOut is empty when it is.
+struct LocalAddressVerdict {
+    std::string interfaceName;
+    std::string address;
+    std::optional<LeftOutReason> leftOut;
+};
+
+// Judges every address in the order given: searched when its interface is
+// up, has carrier, is not loopback and is multicast-capable, up to maxCount
+// of them; every other one left out with the first rule it fails.
+std::vector<LocalAddressVerdict> JudgeLocalAddresses(std::span<const InterfaceAddressEntry> entries,
+                                                     std::size_t maxCount);
+
+// The searched addresses of the verdicts, in their order.
+std::vector<std::string> SearchedAddresses(std::span<const LocalAddressVerdict> verdicts);

@@ -4,6 +4,14 @@
 
 NetIo::~NetIo() = default;
 
+std::vector<LocalAddressVerdict> NetIo::DescribeLocalAddresses() {
+    std::vector<LocalAddressVerdict> verdicts;
+    for (auto& address : ListLocalAddresses()) {
+        verdicts.push_back(LocalAddressVerdict{{}, std::move(address), std::nullopt});
+    }
+    return verdicts;
+}
+
 namespace {
 
 NetIo* activeNetIo = nullptr;

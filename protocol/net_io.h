@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/local_address_filter.h"
 #include "protocol/no_qt.h"
 
 // Every socket call and every wait of the protocol goes through a NetIo. The
@@ -26,6 +27,11 @@ public:
     // The local IPv4 addresses usable for the recorders' multicast group, as
     // dotted text, in the host's order. The caller keeps the first 8.
     virtual std::vector<std::string> ListLocalAddresses() = 0;
+    // Every local IPv4 address with its interface, in the host's order, and
+    // whether it is searched (one of ListLocalAddresses) or left out and why,
+    // for a report to the user. By default: ListLocalAddresses, all searched,
+    // without interface names.
+    virtual std::vector<LocalAddressVerdict> DescribeLocalAddresses();
 
     // A UDP socket for sending to the group, with multicast loopback off.
     virtual int OpenSendSocket(const std::string& localAddress) = 0;

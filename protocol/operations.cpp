@@ -15,6 +15,8 @@
 #include "protocol/trace.h"
 #include "protocol/volume_list.h"
 
+int LastOperationAnswered = 0;
+
 namespace {
 
 using Buffer = std::array<std::uint8_t, kPacketBufferSize>;
@@ -55,6 +57,7 @@ struct Reply {
 std::optional<Reply> Exchange(const Request& request,
                               std::chrono::microseconds pollTimeout = kPollTimeout,
                               int pollingLimit = kPollingLimit) {
+    LastOperationAnswered = 0;
     const int interfaceIndex = FindInterfaceIndexById(CurrentTargetId);
     if (interfaceIndex < 0) {
         return std::nullopt;
@@ -66,6 +69,7 @@ std::optional<Reply> Exchange(const Request& request,
         return std::nullopt;
     }
     reply.length = *length;
+    LastOperationAnswered = 1;
     return reply;
 }
 

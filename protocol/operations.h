@@ -8,6 +8,10 @@
 // success and 0 on failure (unknown recorder: nothing is sent; no valid
 // reply in time; a refusing status where it is examined).
 
+// 1 when the last operation got a valid reply (whatever its status), 0 when
+// it got none or sent nothing: tells a refusal from silence.
+extern int LastOperationAnswered;
+
 // OP_LOGIN: the credentials are accepted (status 1).
 int Login();
 // OP_GET_VOLUMES: empties VolumeList first, then fills it from any valid reply.

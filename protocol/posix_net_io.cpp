@@ -23,7 +23,6 @@ bool ParseAddress(const std::string& text, in_addr& address) {
     return inet_pton(AF_INET, text.c_str(), &address) == 1;
 }
 
-// The kernel's index of the interface that owns the address, 0 when none does.
 // The name of the interface that owns the address, empty when none does.
 std::string InterfaceNameOf(const std::string& address) {
     for (const auto& entry : PosixNetIo::ReadInterfaceAddresses()) {
@@ -57,17 +56,25 @@ std::vector<InterfaceAddressEntry> PosixNetIo::ReadInterfaceAddresses() {
         std::memcpy(&address, item->ifa_addr, sizeof address);
         char text[INET_ADDRSTRLEN] = {};
         inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
-        entries.push_back(InterfaceAddressEntry{
-            item->ifa_name != nullptr ? item->ifa_name : "", text, (item->ifa_flags & IFF_UP) != 0,
-            (item->ifa_flags & IFF_LOOPBACK) != 0, (item->ifa_flags & IFF_MULTICAST) != 0});
+        InterfaceAddressEntry entry;
+        entry.interfaceName = item->ifa_name != nullptr ? item->ifa_name : "";
+        entry.address = text;
+        entry.up = (item->ifa_flags & IFF_UP) != 0;
+        entry.running = (item->ifa_flags & IFF_RUNNING) != 0;
+        entry.loopback = (item->ifa_flags & IFF_LOOPBACK) != 0;
+        entry.multicast = (item->ifa_flags & IFF_MULTICAST) != 0;
+        entries.push_back(std::move(entry));
     }
     freeifaddrs(list);
     return entries;
 }
 
 std::vector<std::string> PosixNetIo::ListLocalAddresses() {
-    const auto entries = ReadInterfaceAddresses();
-    return SelectMulticastAddresses(entries, kMaxLocalAddresses);
+    return SearchedAddresses(DescribeLocalAddresses());
+}
+
+std::vector<LocalAddressVerdict> PosixNetIo::DescribeLocalAddresses() {
+    return JudgeLocalAddresses(ReadInterfaceAddresses(), kMaxLocalAddresses);
 }
 
 int PosixNetIo::OpenSendSocket(const std::string& localAddress) {
@@ -91,6 +98,11 @@ int PosixNetIo::OpenReceiveSocket(const std::string& localAddress) {
     const int on = 1;
     const int off = 0;
     SetOption(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on, "SO_REUSEADDR");
+    // Hundreds of recorders answer a search within milliseconds, and replies
+    // keep arriving while the exchange pauses; the default buffer would drop
+    // most of such a burst. The kernel caps the request at its maximum.
+    SetOption(fd, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof kReceiveBufferBytes,
+              "SO_RCVBUF");
     const std::string interfaceName = InterfaceNameOf(localAddress);
     const unsigned interfaceIndex =
         interfaceName.empty() ? 0 : if_nametoindex(interfaceName.c_str());

@@ -6,6 +6,9 @@
 #include "protocol/net_io.h"
 #include "protocol/no_qt.h"
 
+// Receive buffer asked for on every receive socket (the system caps it).
+inline constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+
 // The real NetIo: UDP sockets on the host's interfaces and the steady clock.
 //
 // Linux does not hand group datagrams to a socket bound to a unicast address,
@@ -16,7 +19,10 @@
 // those sent to the port of its own address, from its own interface only.
 class PosixNetIo final : public NetIo {
 public:
+    // The addresses of interfaces up with carrier, not loopback and
+    // multicast-capable, in the kernel's order, at most 8 (JudgeLocalAddresses).
     std::vector<std::string> ListLocalAddresses() override;
+    std::vector<LocalAddressVerdict> DescribeLocalAddresses() override;
     int OpenSendSocket(const std::string& localAddress) override;
     int OpenReceiveSocket(const std::string& localAddress) override;
     void CloseSocket(int socket) override;

@@ -343,6 +343,10 @@ std::uint16_t Recorder::ApplyStatic(const Request& request) {
 }
 
 std::uint16_t Recorder::ApplyIdentity(const Request& request) {
+    // A write whose records do not add up is refused whole: applying the
+    // records read before the fault would leave a half-written identity.
+    if (!request.recordsComplete)
+        return 0;
     if (const Record* shortText = FindRecord(request, tlv::kIdentShort))
         state_.identityShort = Cut(shortText->Text(), kMaxIdentShortLength);
     if (const Record* name = FindRecord(request, tlv::kName))

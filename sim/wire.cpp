@@ -103,9 +103,11 @@ int Record::Number() const {
     return static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
 }
 
-std::vector<Record> ParseRecords(std::span<const std::uint8_t> bytes) {
+std::vector<Record> ParseRecords(std::span<const std::uint8_t> bytes, bool* complete) {
     std::vector<Record> records;
     std::size_t offset = 0;
+    if (complete)
+        *complete = false;
     while (offset + 4 <= bytes.size()) {
         const auto type = static_cast<std::int16_t>(ReadU16(bytes, offset));
         const auto length = static_cast<std::int16_t>(ReadU16(bytes, offset + 2));
@@ -118,6 +120,8 @@ std::vector<Record> ParseRecords(std::span<const std::uint8_t> bytes) {
         records.push_back(std::move(record));
         offset += static_cast<std::size_t>(length);
     }
+    if (complete)
+        *complete = offset == bytes.size();
     return records;
 }
 
@@ -150,7 +154,7 @@ std::optional<Request> ParseRequest(std::span<const std::uint8_t> datagram) {
             request.password = std::move(*password);
         payload = payload.subspan(kCredentialBlockSize);
     }
-    request.records = ParseRecords(payload);
+    request.records = ParseRecords(payload, &request.recordsComplete);
     return request;
 }
 

@@ -72,8 +72,9 @@ struct Record {
 };
 
 // Walks the records in bytes. A record whose length is below 4 or whose end
-// lies past the data ends the walk; nothing beyond bytes is read.
-std::vector<Record> ParseRecords(std::span<const std::uint8_t> bytes);
+// lies past the data ends the walk; nothing beyond bytes is read. complete,
+// when given, tells whether the records covered the bytes exactly.
+std::vector<Record> ParseRecords(std::span<const std::uint8_t> bytes, bool* complete = nullptr);
 
 struct Request {
     std::uint16_t opcode = 0;
@@ -85,6 +86,7 @@ struct Request {
     std::string password;             // decoded from the credential block
     bool credentialsDecoded = false;  // both halves were valid Base64
     std::vector<Record> records;      // the records after the credential block
+    bool recordsComplete = false;     // they covered the rest of the datagram exactly
 };
 
 // The recorder's request check: at least a header, the request magic, and a

@@ -1,8 +1,6 @@
 #include "platform/services/credentials_dialog.h"
 
 #include "platform/dialog/dialog_template.h"
-#include "platform/services/platform_services.h"
-#include "platform/services/smb_network_drives.h"
 
 using namespace ostrel::dialog;
 
@@ -36,7 +34,11 @@ DialogTemplate CredentialsTemplate() {
 }  // namespace
 
 CredentialsDialog::CredentialsDialog(const QString& remote, const QString& user, CWnd* parent)
-    : CDialog(CredentialsTemplate(), parent), remoteName(remote), userName(user) {}
+    : CredentialsDialog(CredentialsTemplate(), remote, user, parent) {}
+
+CredentialsDialog::CredentialsDialog(const DialogTemplate& layout, const QString& remote,
+                                     const QString& user, CWnd* parent)
+    : CDialog(layout, parent), remoteName(remote), userName(user) {}
 
 BOOL CredentialsDialog::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -56,20 +58,4 @@ void CredentialsDialog::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, userName, kFieldLimit);
     DDX_Text(pDX, IDC_PASSWORD, password);
     DDV_MaxChars(pDX, password, kFieldLimit);
-}
-
-std::optional<ostrel::platform::PromptedCredentials> DialogCredentialPrompt::AskCredentials(
-    const std::string& remoteName, const std::string& userName) {
-    CredentialsDialog dialog(QString::fromStdString(remoteName), QString::fromStdString(userName),
-                             parent_);
-    if (dialog.DoModal() != IDOK) {
-        return std::nullopt;
-    }
-    return ostrel::platform::PromptedCredentials{dialog.userName.toStdString(),
-                                                 dialog.password.toStdString()};
-}
-
-void InstallDialogCredentialPrompt() {
-    static DialogCredentialPrompt prompt;
-    ostrel::platform::SystemNetworkDrives().SetPrompt(&prompt);
 }

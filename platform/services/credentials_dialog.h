@@ -25,19 +25,35 @@ public:
     QString remoteName;
     QString userName;
     QString password;
+
+protected:
+    // The same fields and buttons laid out by another template (a skinned
+    // look above this layer); it must hold the three field ids above.
+    CredentialsDialog(const ostrel::dialog::DialogTemplate& layout, const QString& remoteName,
+                      const QString& userName, CWnd* parent);
 };
 
-// Asks through CredentialsDialog, modally, on the user-interface thread.
-class DialogCredentialPrompt final : public ostrel::platform::CredentialPrompt {
+// Asks through a CredentialsDialog (or a dialog derived from it, built from
+// the remote name, the user name and the parent), modally, on the
+// user-interface thread.
+template <class Dialog>
+class CredentialsDialogPrompt final : public ostrel::platform::CredentialPrompt {
 public:
-    explicit DialogCredentialPrompt(CWnd* parent = nullptr) : parent_(parent) {}
+    explicit CredentialsDialogPrompt(CWnd* parent = nullptr) : parent_(parent) {}
     std::optional<ostrel::platform::PromptedCredentials> AskCredentials(
-        const std::string& remoteName, const std::string& userName) override;
+        const std::string& remoteName, const std::string& userName) override {
+        Dialog dialog(QString::fromStdString(remoteName), QString::fromStdString(userName),
+                      parent_);
+        if (dialog.DoModal() != IDOK) {
+            return std::nullopt;
+        }
+        return ostrel::platform::PromptedCredentials{dialog.userName.toStdString(),
+                                                     dialog.password.toStdString()};
+    }
 
 private:
     CWnd* parent_;
 };
 
-// Makes the program-wide network drives ask through the dialog (call once at
-// start-up, after the application object exists).
-void InstallDialogCredentialPrompt();
+// The plain dialog's prompt.
+using DialogCredentialPrompt = CredentialsDialogPrompt<CredentialsDialog>;

@@ -55,6 +55,11 @@ void SmbNetworkDrives::SetPrompt(CredentialPrompt* prompt) {
     options_.prompt = prompt;
 }
 
+CredentialPrompt* SmbNetworkDrives::Prompt() const {
+    std::lock_guard lock(mutex_);
+    return options_.prompt;
+}
+
 std::optional<DriveConnection> SmbNetworkDrives::ConnectionOf(char letter) const {
     {
         std::lock_guard lock(mutex_);

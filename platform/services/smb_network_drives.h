@@ -45,6 +45,7 @@ public:
     std::uint32_t GetDriveTypeA(const char* rootPath) override;
 
     void SetPrompt(CredentialPrompt* prompt);
+    CredentialPrompt* Prompt() const;
     const std::shared_ptr<SmbCredentialStore>& sessions() const { return options_.sessions; }
 
 private:

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ostrel_version.h"
 #include "res/product_name.h"
 #include "res/templates/control_ids.h"
 
@@ -183,7 +184,7 @@ DialogTemplate About() {
         Static(kProductName, {48, 12, 200, 10}, IDC_ABOUT_TITLE),
         Static("Finds the recorders on your network and sets them up.", {48, 26, 210, 10},
                IDC_ABOUT_NOTICE),
-        Static("Version : 1.0.2.2", {48, 40, 120, 10}, IDC_ABOUT_VERSION),
+        Static("Version : " OSTREL_VERSION, {48, 40, 120, 10}, IDC_ABOUT_VERSION),
         DefPushButton(IDOK, {205, 56, 53, 14}),
     };
     return t;

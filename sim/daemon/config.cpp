@@ -37,6 +37,60 @@ void RequireObject(const json& value, const std::string& path) {
         Fail(path, "must be an object");
 }
 
+// A parser callback that fails on the second occurrence of a key in one
+// object, naming the key's path. It follows the parse with a stack of the
+// open objects and arrays.
+class DuplicateKeyCheck {
+public:
+    bool operator()(int /*depth*/, json::parse_event_t event, json& parsed) {
+        switch (event) {
+            case json::parse_event_t::key: {
+                Frame& frame = frames_.back();
+                frame.key = parsed.get<std::string>();
+                if (!frame.keys.insert(frame.key).second)
+                    Fail(Join(frame.path, frame.key), "duplicate key");
+                break;
+            }
+            case json::parse_event_t::object_start:
+            case json::parse_event_t::array_start:
+                frames_.emplace_back();
+                frames_.back().array = event == json::parse_event_t::array_start;
+                frames_.back().path = ChildPath(frames_.size() - 1);
+                break;
+            case json::parse_event_t::object_end:
+            case json::parse_event_t::array_end:
+                frames_.pop_back();
+                Advance();
+                break;
+            case json::parse_event_t::value:
+                Advance();
+                break;
+        }
+        return true;
+    }
+
+private:
+    struct Frame {
+        std::string path;
+        bool array = false;
+        std::size_t index = 0;
+        std::string key;
+        std::set<std::string> keys;
+    };
+    // The path of the value at frames_[child], from its parent's position.
+    std::string ChildPath(std::size_t child) const {
+        if (child == 0)
+            return {};
+        const Frame& parent = frames_[child - 1];
+        return parent.array ? Index(parent.path, parent.index) : Join(parent.path, parent.key);
+    }
+    void Advance() {
+        if (!frames_.empty() && frames_.back().array)
+            ++frames_.back().index;
+    }
+    std::vector<Frame> frames_;
+};
+
 // Keys starting with "_" are comments and allowed anywhere.
 void CheckKeys(const json& object, const std::string& path,
                std::initializer_list<std::string_view> allowed) {
@@ -389,11 +443,20 @@ std::string FormatDeviceId(const DeviceId& id) {
 
 ConfigResult ParseConfig(std::string_view jsonText) {
     ConfigResult result;
+    // The JSON reader would skip a byte-order mark and keep the last of two
+    // equal keys; either hides a mistake in a hand-edited file.
+    if (jsonText.starts_with("\xEF\xBB\xBF")) {
+        result.error = "starts with a byte-order mark; save the file as UTF-8 without one";
+        return result;
+    }
     json root;
     try {
-        root = json::parse(jsonText.begin(), jsonText.end());
+        root = json::parse(jsonText.begin(), jsonText.end(), DuplicateKeyCheck());
     } catch (const json::parse_error& e) {
         result.error = std::string("not valid JSON: ") + e.what();
+        return result;
+    } catch (const ConfigError& e) {
+        result.error = e.path + ": " + e.message;
         return result;
     }
     try {

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include <sys/resource.h>
+
+#include "ostrel_version.h"
 #include "sim/daemon/address_apply.h"
 #include "sim/daemon/config.h"
 #include "sim/daemon/event_log.h"
@@ -15,6 +18,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: ostrel-nvr-sim --config FILE [--log FILE|-] [--pid-file FILE]\n"
     "                      [--apply-addresses [--netns-ok]] [--check-config]\n"
+    "       ostrel-nvr-sim --help | --version\n"
     "\n"
     "  --config FILE       recorders to serve (JSON, see sim/README.md)\n"
     "  --log FILE          one JSON line per event (requests, HTTP, address\n"
@@ -26,7 +30,9 @@ constexpr const char* kUsage =
     "                      one under /run/netns, or at least not process 1's)\n"
     "  --netns-ok          states that this runs in a namespace of its own\n"
     "                      (accepted; the namespace is checked regardless)\n"
-    "  --check-config      read the configuration, report errors, and exit\n";
+    "  --check-config      read the configuration, report errors, and exit\n"
+    "  -h, --help          print this help and exit\n"
+    "  --version           print the version and exit\n";
 
 int Usage(const char* error) {
     if (error)
@@ -66,6 +72,9 @@ int main(int argc, char** argv) {
             netnsOk = true;
         } else if (arg == "--check-config") {
             checkOnly = true;
+        } else if (arg == "--version") {
+            std::printf("ostrel-nvr-sim %s\n", OSTREL_VERSION);
+            return 0;
         } else if (arg == "--help" || arg == "-h") {
             Usage(nullptr);
             return 0;
@@ -100,6 +109,13 @@ int main(int argc, char** argv) {
         }
     }
     (void)netnsOk;  // accepted for scripts that state it; the check above decides
+
+    // Every served port holds a UDP and an HTTP socket: a site of hundreds
+    // of recorders needs more descriptors than the usual soft limit.
+    if (rlimit files{}; getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     sim::EventLog log;
     if (!logPath.empty() && !log.Open(logPath)) {

@@ -25,12 +25,10 @@ namespace {
 
 constexpr std::uint16_t kPort = 24680;
 constexpr const char* kGroup = "224.0.0.10";
-constexpr std::size_t kMaxConnections = 64;
-constexpr auto kConnectionTimeout = std::chrono::seconds(10);
-constexpr auto kLingerTime = std::chrono::seconds(2);
 // Datagrams taken per socket per wake, so one flooded socket cannot starve
 // the others.
 constexpr int kDatagramsPerWake = 256;
+constexpr int kReceiveBuffer = 4 * 1024 * 1024;
 // Delayed replies held at most; a flood of requests to a slow recorder must
 // not grow the daemon without bound.
 constexpr std::size_t kMaxPending = 100000;
@@ -79,7 +77,14 @@ bool WritePidFile(const std::string& path) {
 }  // namespace
 
 SimServer::SimServer(DaemonConfig config, ServerOptions options, EventLog& log)
-    : config_(std::move(config)), options_(std::move(options)), log_(log) {
+    : config_(std::move(config)),
+      options_(std::move(options)),
+      log_(log),
+      http_(log, [this](std::size_t served) {
+          const Served& port = served_[served];
+          return HttpConnections::Site{&recorders_[port.recorder]->state(), port.port,
+                                       port.address};
+      }) {
     for (std::size_t i = 0; i < config_.recorders.size(); ++i) {
         const auto& recorder = config_.recorders[i];
         recorders_.push_back(std::make_unique<Recorder>(recorder.state));
@@ -99,11 +104,13 @@ SimServer::SimServer(DaemonConfig config, ServerOptions options, EventLog& log)
 }
 
 SimServer::~SimServer() {
-    for (auto& connection : connections_)
-        CloseFd(connection.fd);
     for (auto& served : served_)
         CloseSockets(served);
     CloseFd(signalFd_);
+    // A pid file left behind would name a process that is gone, or a
+    // stranger that got its number.
+    if (pidFileWritten_)
+        std::remove(options_.pidFile.c_str());
 }
 
 std::chrono::microseconds SimServer::Uptime() const {
@@ -142,8 +149,11 @@ std::string SimServer::Start() {
         if (!error.empty())
             return error;
     }
-    if (!options_.pidFile.empty() && !WritePidFile(options_.pidFile))
-        return Errno("cannot write pid file " + options_.pidFile);
+    if (!options_.pidFile.empty()) {
+        if (!WritePidFile(options_.pidFile))
+            return Errno("cannot write pid file " + options_.pidFile);
+        pidFileWritten_ = true;
+    }
 
     nlohmann::json ports = nlohmann::json::array();
     for (const auto& served : served_) {
@@ -172,6 +182,10 @@ std::string SimServer::OpenSockets(Served& served) {
     const int zero = 0;
     if (setsockopt(served.udp, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0)
         return Errno("SO_REUSEADDR for " + where);
+    // A search from many clients, or a flood, arrives in bursts: ask for a
+    // large buffer (the kernel caps it at its maximum).
+    if (setsockopt(served.udp, SOL_SOCKET, SO_RCVBUF, &kReceiveBuffer, sizeof kReceiveBuffer) != 0)
+        return Errno("SO_RCVBUF for " + where);
     // Bound to the wildcard: a socket bound to a unicast address would get no
     // group datagrams. The arrival interface is checked per datagram.
     sockaddr_in bindAddr{};
@@ -227,8 +241,7 @@ int SimServer::PollTimeoutMs() const {
     auto next = std::chrono::steady_clock::time_point::max();
     for (const auto& pending : pending_)
         next = std::min(next, pending.due);
-    for (const auto& connection : connections_)
-        next = std::min(next, connection.deadline);
+    next = std::min(next, http_.NextDeadline());
     if (next == std::chrono::steady_clock::time_point::max())
         return -1;
     const auto now = std::chrono::steady_clock::now();
@@ -261,14 +274,9 @@ std::string SimServer::Run() {
                 slots.push_back({2, i});
             }
         }
-        for (std::size_t i = 0; i < connections_.size(); ++i) {
-            const auto& connection = connections_[i];
-            const short events = connection.responded && connection.written < connection.out.size()
-                                     ? static_cast<short>(POLLOUT | POLLIN)
-                                     : static_cast<short>(POLLIN);
-            fds.push_back({connection.fd, events, 0});
+        http_.AddPollEntries(fds);
+        for (std::size_t i = 0; i < http_.size(); ++i)
             slots.push_back({3, i});
-        }
 
         const int ready = poll(fds.data(), fds.size(), PollTimeoutMs());
         if (ready < 0) {
@@ -277,7 +285,6 @@ std::string SimServer::Run() {
             return Errno("poll");
         }
 
-        std::vector<std::size_t> closing;
         for (std::size_t k = 0; k < fds.size(); ++k) {
             if (fds[k].revents == 0)
                 continue;
@@ -294,29 +301,14 @@ std::string SimServer::Run() {
                     OnDatagrams(slots[k].index);
                     break;
                 case 2:
-                    OnAccept(slots[k].index);
+                    http_.Accept(served_[slots[k].index].http, slots[k].index);
                     break;
                 case 3:
-                    if (connections_[slots[k].index].dropped)
-                        break;
-                    if (!OnConnection(connections_[slots[k].index], fds[k].revents))
-                        closing.push_back(slots[k].index);
+                    http_.OnReady(slots[k].index, fds[k].revents);
                     break;
             }
         }
-
-        // Connections past their time are dropped.
-        const auto now = std::chrono::steady_clock::now();
-        for (std::size_t i = 0; i < connections_.size(); ++i) {
-            if ((connections_[i].deadline <= now || connections_[i].dropped) &&
-                std::find(closing.begin(), closing.end(), i) == closing.end())
-                closing.push_back(i);
-        }
-        std::sort(closing.rbegin(), closing.rend());
-        for (const auto i : closing) {
-            CloseFd(connections_[i].fd);
-            connections_.erase(connections_.begin() + static_cast<std::ptrdiff_t>(i));
-        }
+        http_.CloseFinished();
         SendDuePending();
     }
 }
@@ -469,113 +461,6 @@ void SimServer::ApplyAddressChanges(std::size_t recorderIndex) {
             log_.Write("address", std::move(fields));
         }
     }
-}
-
-void SimServer::OnAccept(std::size_t servedIndex) {
-    for (;;) {
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        const int fd = accept4(served_[servedIndex].http, reinterpret_cast<sockaddr*>(&peer),
-                               &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0)
-            return;
-        const auto live = std::count_if(connections_.begin(), connections_.end(),
-                                        [](const Connection& c) { return !c.dropped; });
-        if (static_cast<std::size_t>(live) >= kMaxConnections) {
-            // Make room by dropping the oldest connection that is still
-            // waiting for its request, so idle clients cannot lock others out.
-            // It is closed at the end of the loop turn (indices stay valid).
-            auto oldest =
-                std::find_if(connections_.begin(), connections_.end(),
-                             [](const Connection& c) { return !c.responded && !c.dropped; });
-            if (oldest == connections_.end()) {
-                close(fd);
-                continue;
-            }
-            oldest->dropped = true;
-        }
-        Connection connection;
-        connection.fd = fd;
-        connection.served = servedIndex;
-        connection.source = FormatSource(peer);
-        connection.deadline = std::chrono::steady_clock::now() + kConnectionTimeout;
-        connections_.push_back(std::move(connection));
-    }
-}
-
-bool SimServer::OnConnection(Connection& connection, short revents) {
-    if (revents & POLLNVAL)
-        return false;
-    if (revents & (POLLIN | POLLHUP | POLLERR)) {
-        char buffer[4096];
-        for (;;) {
-            const ssize_t n = recv(connection.fd, buffer, sizeof buffer, MSG_DONTWAIT);
-            if (n > 0) {
-                // After the response, input is read only to be thrown away.
-                if (!connection.responded)
-                    connection.in.append(buffer, static_cast<std::size_t>(n));
-                if (connection.in.size() > kMaxHttpRequest)
-                    break;
-                continue;
-            }
-            if (n == 0) {
-                if (connection.responded)
-                    return false;  // the client is done
-                if (connection.in.empty())
-                    return false;
-                // Half-closed after sending: answer what arrived, complete or not.
-                connection.peerClosed = true;
-                break;
-            }
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
-                break;
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-    }
-    if (!connection.responded) {
-        auto request = ParseHttpRequest(connection.in);
-        if (request.result == HttpRequest::Parse::Incomplete) {
-            if (!connection.peerClosed)
-                return true;
-            request.result = HttpRequest::Parse::Bad;  // no more bytes will come
-        }
-        const Served& served = served_[connection.served];
-        const Recorder& recorder = *recorders_[served.recorder];
-        const auto response = RespondToHttp(request, recorder.state(), served.port);
-        connection.out = response.bytes;
-        connection.written = 0;
-        connection.responded = true;
-        connection.in.clear();
-        log_.Write("http", {{"recorder", recorder.state().name},
-                            {"local", served.address},
-                            {"source", connection.source},
-                            {"method", request.method},
-                            {"target", request.target},
-                            {"status", response.status}});
-    }
-    while (connection.written < connection.out.size()) {
-        const ssize_t n =
-            send(connection.fd, connection.out.data() + connection.written,
-                 connection.out.size() - connection.written, MSG_DONTWAIT | MSG_NOSIGNAL);
-        if (n > 0) {
-            connection.written += static_cast<std::size_t>(n);
-            if (connection.written == connection.out.size()) {
-                // Done sending: half-close and let the client read in peace
-                // before the descriptor goes.
-                shutdown(connection.fd, SHUT_WR);
-                connection.deadline = std::chrono::steady_clock::now() + kLingerTime;
-            }
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return true;
-        if (n < 0 && errno == EINTR)
-            continue;
-        return false;
-    }
-    return true;
 }
 
 }  // namespace sim

@@ -8,16 +8,18 @@
 
 #include "sim/daemon/config.h"
 #include "sim/daemon/event_log.h"
+#include "sim/daemon/http_connections.h"
 #include "sim/recorder.h"
 
 // Serves model recorders on real sockets: for each recorder LAN port that
 // names an interface, a UDP socket in the recorders' multicast group and an
-// HTTP console on the port's address. One thread, one poll loop.
+// HTTP console on the port's address. One thread, one poll loop; the HTTP
+// connections themselves are handled by HttpConnections.
 namespace sim {
 
 struct ServerOptions {
     bool applyAddresses = false;  // really move addresses after LAN changes
-    std::string pidFile;          // written once every socket is bound
+    std::string pidFile;          // written once every socket is bound, removed at the end
 };
 
 class SimServer {
@@ -46,18 +48,6 @@ private:
         bool httpEnabled = true;
         int httpPort = 80;
     };
-    struct Connection {
-        int fd = -1;
-        std::size_t served = 0;
-        std::string source;
-        std::string in;
-        std::string out;
-        std::size_t written = 0;
-        bool responded = false;
-        bool peerClosed = false;
-        bool dropped = false;  // evicted to make room; closed at the end of the turn
-        std::chrono::steady_clock::time_point deadline;
-    };
     struct Pending {
         std::chrono::steady_clock::time_point due;
         std::uint64_t order = 0;
@@ -68,8 +58,6 @@ private:
     std::string OpenSockets(Served& served);
     void CloseSockets(Served& served);
     void OnDatagrams(std::size_t servedIndex);
-    void OnAccept(std::size_t servedIndex);
-    bool OnConnection(Connection& connection, short revents);  // false: close it
     void SendToGroup(std::size_t servedIndex, const std::vector<std::uint8_t>& bytes);
     void ApplyAddressChanges(std::size_t recorderIndex);
     void SendDuePending();
@@ -81,10 +69,11 @@ private:
     EventLog& log_;
     std::vector<std::unique_ptr<Recorder>> recorders_;
     std::vector<Served> served_;
-    std::vector<Connection> connections_;
+    HttpConnections http_;
     std::vector<Pending> pending_;
     std::uint64_t pendingOrder_ = 0;
     int signalFd_ = -1;
+    bool pidFileWritten_ = false;
     std::chrono::steady_clock::time_point started_;
 };
 

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/device_key.h"
 #include "app/login_policy.h"
+#include "protocol/device_key.h"
 #include "protocol/globals.h"
 #include "protocol/packet_format.h"
 #include "res/templates/control_ids.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/device_key.h"
+#include "protocol/device_key.h"
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "app/device_key.h"
 #include "app/lanscout_dlg.h"
 #include "app/login_policy.h"
 #include "platform/dialog/dialog_units.h"
@@ -25,6 +24,7 @@
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/user_account.h"
 #include "platform/services/windows_version.h"
+#include "protocol/device_key.h"
 #include "protocol/device_table.h"
 #include "protocol/globals.h"
 #include "protocol/local_addresses.h"
@@ -732,6 +732,39 @@ TEST_F(MainWindowTest, SearchDuringTheLoginDoesNotLeaveThePickWithAFreedRecord) 
     EXPECT_EQ(CurrentTargetId, state.deviceId);
 }
 
+// An exit command queued while the login dialog is open ends the dialog's run
+// first and closes the window after it: no tear-down under the dialog.
+TEST_F(MainWindowTest, ExitWhileTheLoginDialogIsOpenEndsTheDialogFirst) {
+    lab.Add(MakeRecorder(1, "Front door"));
+    InitNetwork();
+    dlg = std::make_unique<CLanscoutDlg>(services);
+    bool loginStillOpen = false;
+    bool windowAliveUnderTheDialog = false;
+    int loginRuns = 0;
+    ScopedModalHook hook([&](CDialog& dialog) {
+        if (dialog.GetTemplateId() != IDD_LOGIN) {
+            ClickRow(0);
+            return;
+        }
+        ++loginRuns;
+        dlg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);
+        QApplication::processEvents();
+        windowAliveUnderTheDialog = dlg->IsCreated() && !LocalAddressTable.empty();
+        loginStillOpen = dialog.IsRunningModal();
+        if (loginStillOpen) {
+            dialog.EndDialog(IDCANCEL);  // do not hang the suite
+        }
+    });
+    dlg->DoModal();
+    EXPECT_EQ(loginRuns, 1);
+    EXPECT_FALSE(loginStillOpen);
+    EXPECT_TRUE(windowAliveUnderTheDialog);
+    EXPECT_FALSE(dlg->IsCreated());
+    EXPECT_TRUE(lab.sockets().EverySocketClosedOnce());
+    EXPECT_TRUE(DeviceTable.empty());
+    dlg.reset();
+}
+
 // Every way of closing the window ends the program the same way: the device
 // table and volume list emptied, every socket closed exactly once.
 TEST_F(MainWindowTest, EveryWayOutTearsDownOnce) {
@@ -793,4 +826,23 @@ int main(int argc, char** argv) {
     res::RegisterProductDialogTemplates();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+TEST_F(MainWindowTest, HiddenAddOnCommandsAreBound) {
+    Open();
+    ScopedMessageBoxHook boxes;
+    // Nothing picked yet: each hidden command says so and does nothing more.
+    for (int id : {IDC_CODEPAGE_INSTALL, IDC_ADDON_INSTALL, IDC_WIDGET}) {
+        dlg->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    ASSERT_EQ(boxes.records().size(), 3u);
+    EXPECT_EQ(boxes.records()[0].text, QStringLiteral("Please select a device."));
+    EXPECT_EQ(boxes.records()[1].text, QStringLiteral("Please select a device."));
+    EXPECT_EQ(boxes.records()[2].text, QStringLiteral("Please select a server."));
+    for (const auto& record : boxes.records()) {
+        EXPECT_EQ(record.owner, dlg.get());
+    }
+    // The window answers the add-on queries as the recorders do: not at all.
+    EXPECT_EQ(dlg->Addons().services, &services);
+    EXPECT_EQ(dlg->Addons().device->QueryDiskStatus(), 0);
 }

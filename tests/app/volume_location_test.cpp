@@ -51,3 +51,15 @@ TEST(VolumeLocation, NonAsciiSharesCompareIgnoringCase) {
                              "bersicht"),
               "X:");
 }
+
+TEST(VolumeLocation, AnExactHostComparisonTellsNamesApartByCase) {
+    DriveLetterTable table = EmptyTable();
+    Connect(table, 'W', "front door", "Volume_1");
+    EXPECT_EQ(VolumeLocation(table, "Front door", "192.168.10.101", "Volume_1", HostMatch::Exact),
+              "");
+    EXPECT_EQ(VolumeLocation(table, "Front door", "192.168.10.101", "Volume_1"), "W:");
+    // The share still ignores case when the host must match exactly.
+    Connect(table, 'V', "192.168.10.101", "VOLUME_1");
+    EXPECT_EQ(VolumeLocation(table, "Front door", "192.168.10.101", "Volume_1", HostMatch::Exact),
+              "V:");
+}

@@ -5,6 +5,7 @@
 #include "app/web_console.h"
 
 #include <QApplication>
+#include <system_error>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -125,6 +126,23 @@ TEST_F(WebConsole, RefusedInTheFirstSecondIsReportedAfterOnePause) {
     EXPECT_TRUE(h.field(IDC_IP_ADDRESS).IsBlank());
     CComboBox& letters = *h.dialog->GetDlgItemAs<CComboBox>(IDC_DRIVE_LETTERS);
     EXPECT_EQ(letters.GetLBText(0), QStringLiteral("Z: \\\\nvr-one\\VOLUME_1"));
+}
+
+TEST_F(WebConsole, AProbeThreadThatCannotBeCreatedReportsTheRecorderUnreachable) {
+    ASSERT_TRUE(h.ClickRow(0));
+    h.dialog->WebConsole().probe.startThread = [](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    Configure();
+    EXPECT_EQ(h.sleeps, 0);
+    ExpectUnreachableReported();
+    EXPECT_TRUE(h.probe.Urls().empty());
+    // With threads available again, the next launch probes as usual.
+    h.dialog->WebConsole().probe.startThread = ProbeThread::StartStdThread;
+    ASSERT_TRUE(h.ClickRow(0));
+    AnswerDuringPause(1, true);
+    Configure();
+    EXPECT_EQ(h.launcher.commandLines.size(), 1u);
 }
 
 TEST_F(WebConsole, AProbeStillPendingAfterTwoPausesIsReportedAndTheNextLaunchProbesAfresh) {

@@ -21,6 +21,8 @@ TEST(CliArgs, CommandsAndTheirOptions) {
         ASSERT_TRUE(r.options) << r.error;
         EXPECT_EQ(r.options->command, Command::Search);
         EXPECT_TRUE(r.options->json);
+        EXPECT_FALSE(r.options->verbose);
+        EXPECT_TRUE(Parse({"search", "--verbose", "--json"}).options->verbose);
     }
     {
         const ParseResult r =
@@ -64,6 +66,8 @@ TEST(CliArgs, RefusesWhatDoesNotFit) {
     EXPECT_FALSE(Parse({"dhcp", "--device", "x", "--set-name", "y"}).options);
     EXPECT_NE(Parse({"login", "--device"}).error.find("needs a value"), std::string::npos);
     EXPECT_FALSE(Parse({"search", "--json=yes"}).options);
+    EXPECT_FALSE(Parse({"search", "--verbose=1"}).options);
+    EXPECT_FALSE(Parse({"login", "--device", "x", "--verbose"}).options);
     EXPECT_FALSE(Parse({"login", "--device", "x", "stray"}).options);
     EXPECT_FALSE(Parse({"login", "--device", "x", "--user", ""}).options);
 }

@@ -24,20 +24,6 @@ DeviceSummary Device(std::string name, std::uint8_t last, std::vector<std::strin
     return device;
 }
 
-TEST(CliFormat, DeviceKeyRoundTrips) {
-    const std::string key = FormatDeviceKey(kId);
-    EXPECT_EQ(key, "0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70");
-    EXPECT_EQ(key.size(), 39u);
-    EXPECT_EQ(ParseDeviceKey(key), kId);
-    EXPECT_EQ(ParseDeviceKey("00:1a:2b:3c:4d:5e:6f:70"), kId);
-    EXPECT_EQ(ParseDeviceKey("0x0,0x1a,0x2b,0x3c,0x4d,0x5e,0x6f,0x70"), kId);
-    EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F"));        // seven bytes
-    EXPECT_FALSE(ParseDeviceKey("0x00,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70,"));  // trailing separator
-    EXPECT_FALSE(ParseDeviceKey("0x100,0x1A,0x2B,0x3C,0x4D,0x5E,0x6F,0x70"));  // not a byte
-    EXPECT_FALSE(ParseDeviceKey("10.0.0.1"));
-    EXPECT_FALSE(ParseDeviceKey("NVR-1"));
-}
-
 TEST(CliFormat, SearchLinesAndJson) {
     DeviceSummary device = Device("Lobby\x1b[2J", 0x70, {"10.0.0.5"});
     device.dhcp = true;
@@ -60,6 +46,42 @@ TEST(CliFormat, SearchLinesAndJson) {
         EXPECT_TRUE(json[1].contains(field)) << field;
     }
     EXPECT_EQ(FormatSearchJson({}), "[]\n");
+}
+
+TEST(CliFormat, LocalAddressesSearchedAndLeftOut) {
+    std::vector<LocalAddressVerdict> verdicts = {
+        {"nic-a", "10.201.1.1", std::nullopt},
+        {"nic-idle", "10.201.3.1", LeftOutReason::NoCarrier},
+        {"tun0", "10.8.0.2", LeftOutReason::NotMulticast},
+        {"", "10.0.0.2", std::nullopt},  // a NetIo that names no interfaces
+    };
+    EXPECT_EQ(FormatLocalAddressesText(verdicts),
+              "searched 10.201.1.1 (nic-a)\n"
+              "left out 10.201.3.1 (nic-idle): no carrier\n"
+              "left out 10.8.0.2 (tun0): not multicast-capable\n"
+              "searched 10.0.0.2\n");
+    EXPECT_EQ(OverLimitText(verdicts), "");
+
+    const auto json =
+        nlohmann::json::parse(FormatSearchJson({Device("NVR-1", 1, {"10.201.1.11"})}, verdicts));
+    ASSERT_TRUE(json.is_object());
+    ASSERT_EQ(json["recorders"].size(), 1u);
+    EXPECT_EQ(json["recorders"][0]["name"], "NVR-1");
+    EXPECT_EQ(json["searched"], nlohmann::json::parse(R"([
+        {"interface": "nic-a", "address": "10.201.1.1"},
+        {"interface": "", "address": "10.0.0.2"}])"));
+    EXPECT_EQ(json["left_out"], nlohmann::json::parse(R"([
+        {"interface": "nic-idle", "address": "10.201.3.1", "reason": "no carrier"},
+        {"interface": "tun0", "address": "10.8.0.2", "reason": "not multicast-capable"}])"));
+
+    verdicts.push_back({"eth9", "10.0.9.2", LeftOutReason::OverLimit});
+    verdicts.push_back({"eth\x1b", "10.0.10.2", LeftOutReason::OverLimit});
+    EXPECT_EQ(OverLimitText(verdicts),
+              "searched the first 8 local addresses only; left out: 10.0.9.2 (eth9), 10.0.10.2 "
+              "(eth?)");
+    EXPECT_NE(
+        FormatLocalAddressesText(verdicts).find("left out 10.0.9.2 (eth9): over the limit of 8\n"),
+        std::string::npos);
 }
 
 TEST(CliFormat, VolumesAndIdentity) {

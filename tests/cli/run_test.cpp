@@ -1,4 +1,5 @@
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -115,6 +116,17 @@ TEST_F(CliRun, SearchListsSupportedRecordersWithTheirInterface) {
 
     const Outcome text = Run({"search"});
     EXPECT_EQ(Lines(text.out), 3);
+    EXPECT_EQ(text.err, "");
+
+    // --verbose reports the local addresses searched, apart from the list.
+    const Outcome verbose = Run({"search", "--verbose"});
+    EXPECT_EQ(verbose.out, text.out);
+    EXPECT_EQ(verbose.err, "searched 10.0.0.2\nsearched 10.0.1.2\n");
+    const auto object = nlohmann::json::parse(Run({"search", "--json", "--verbose"}).out);
+    EXPECT_EQ(object["recorders"], json);
+    EXPECT_EQ(object["searched"].size(), 2u);
+    EXPECT_EQ(object["searched"][1]["address"], "10.0.1.2");
+    EXPECT_TRUE(object["left_out"].empty());
 }
 
 TEST_F(CliRun, LoginAnswersWithExitCodes) {
@@ -208,6 +220,60 @@ TEST_F(CliRun, IdentityWritesOnlyWhatIsGiven) {
     }
     EXPECT_EQ(RecorderNamed("Bravo-2").state().identityShort, "short");
     EXPECT_EQ(RecorderNamed("Bravo-2").state().identityLong, "long text");
+}
+
+TEST_F(CliRun, FailuresSayWhatHappened) {
+    {
+        const Outcome refused = Run({"login", "--device", "Alpha"}, "wrong");
+        EXPECT_EQ(refused.code, kExitRecorderFailed);
+        EXPECT_NE(refused.err.find("refused the user name or password"), std::string::npos)
+            << refused.err;
+        const Outcome silent = Run({"volumes", "--device", "Silent"}, "pw-Silent");
+        EXPECT_EQ(silent.code, kExitRecorderFailed);
+        EXPECT_NE(silent.err.find("failed: no answer"), std::string::npos) << silent.err;
+    }
+    {
+        // The DHCP failure names the recorder.
+        sim::RecorderState stubborn = State("Stubborn", 5, "KVR-620", "10.0.0.51");
+        sim::Script refuse;
+        refuse.opcodes = {104};
+        refuse.refuse = true;
+        stubborn.scripts = {refuse};
+        Add(stubborn, 0);
+        const Outcome r = Run({"dhcp", "--device", "Stubborn"}, "pw-Stubborn");
+        EXPECT_EQ(r.code, kExitRecorderFailed);
+        EXPECT_NE(r.err.find("Stubborn (10.0.0.51)"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(CliRun, NoUsableInterfaceIsAnErrorNotAnEmptyList) {
+    VirtualNetIo bare;
+    ScopedActiveNetIo scope(bare);
+    const Outcome r = Run({"search"});
+    EXPECT_EQ(r.code, kExitRecorderFailed);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(Lines(r.err), 1);
+    EXPECT_NE(r.err.find("interface"), std::string::npos);
+}
+
+std::optional<std::string> TypedRightPassword() {
+    return "pw-Alpha";
+}
+std::optional<std::string> NothingTyped() {
+    return std::nullopt;
+}
+
+TEST_F(CliRun, ATerminalPromptReplacesStandardInput) {
+    std::istringstream in("wrong\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"login", "--device", "Alpha", "--password-stdin"}, in, out, err, nullptr,
+                     TypedRightPassword),
+              kExitOk)
+        << err.str();
+    EXPECT_EQ(RunCli({"login", "--device", "Alpha", "--password-stdin"}, in, out, err, nullptr,
+                     NothingTyped),
+              kExitUsage);
 }
 
 }  // namespace

@@ -85,9 +85,15 @@ std::optional<Info> LoadInfo(std::string& why) {
               " (the lab is not up: it needs root and network namespaces)";
         return std::nullopt;
     }
-    const nlohmann::json json = nlohmann::json::parse(file, nullptr, false);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return ParseInfo(text.str(), std::string("at ") + path, why);
+}
+
+std::optional<Info> ParseInfo(const std::string& text, const std::string& where, std::string& why) {
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
     if (json.is_discarded() || !json.is_object()) {
-        why = std::string("unreadable lab info at ") + path;
+        why = "unreadable lab info " + where;
         return std::nullopt;
     }
     Info info;
@@ -127,7 +133,7 @@ std::optional<Info> LoadInfo(std::string& why) {
         info.burstPassword = Str(*burst, "password");
     }
     if (info.clientNetns.empty() || (info.recorders.empty() && info.burstCount == 0)) {
-        why = std::string("incomplete lab info at ") + path;
+        why = "incomplete lab info " + where;
         return std::nullopt;
     }
     return info;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -32,8 +33,14 @@ struct Recorder {
     std::vector<std::string> volumes;
     std::string shareRoot;  // host folder holding one folder per volume
     bool smb = false;
-    std::string role;  // plain, dual-port, unsupported, mutable, silent
+    std::string role;  // one of kRoles
 };
+
+// The roles a test may look a recorder up by (Info::ByRole). The lab's
+// topology (scripts/lab.json) gives each to a recorder, the slow one only
+// with "up --slow MS"; a test checks the two agree.
+inline constexpr std::array<std::string_view, 6> kRoles = {"plain",   "dual-port", "unsupported",
+                                                           "mutable", "silent",    "slow"};
 
 struct Info {
     std::string prefix;
@@ -53,6 +60,9 @@ struct Info {
 // Reads the info file named by OSTREL_LAB_INFO. Nothing, with the reason in
 // why, when the variable is unset or the file is missing or unreadable.
 std::optional<Info> LoadInfo(std::string& why);
+// Reads the text of an info file (what "scripts/lab info" or "scripts/lab
+// plan" prints); where names the source in the reason.
+std::optional<Info> ParseInfo(const std::string& text, const std::string& where, std::string& why);
 
 // Moves the calling thread into the named network namespace (/run/netns/NAME).
 bool EnterNetns(const std::string& name, std::string& why);

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -274,6 +275,93 @@ TEST_F(LabInterfaces, AReplyArrivingOnInterfaceBIsNeverTakenBySlotA) {
     EXPECT_EQ(LoginWhileForging(*onB), 0) << "slot A took a datagram that arrived on interface B";
     // The same forgery arriving on interface A is taken: the check above can fail.
     EXPECT_EQ(LoginWhileForging(*onA), 1);
+}
+
+// The client's interface without carrier (scripts/lab idle-link), present for
+// the life of the object.
+class IdleInterface {
+public:
+    explicit IdleInterface(const lab::Info& info) : prefix_("OSTREL_LAB_PREFIX=" + info.prefix) {
+        std::ifstream file(std::string(OSTREL_SOURCE_DIR) + "/scripts/lab.json");
+        const auto idle = nlohmann::json::parse(file, nullptr, false)["client"]["idle_interface"];
+        name = idle.value("name", "");
+        address = idle.value("ip", "");
+        added = Script("add").exitCode == 0;
+    }
+    ~IdleInterface() { Script("remove"); }
+    IdleInterface(const IdleInterface&) = delete;
+    IdleInterface& operator=(const IdleInterface&) = delete;
+
+    // Packets the interface sent or dropped on sending so far; -1 when unknown.
+    long long TxPackets() const {
+        const lab::ProcessResult r =
+            lab::RunProcess({"ip", "-s", "-j", "link", "show", "dev", name});
+        const auto json = nlohmann::json::parse(r.out, nullptr, false);
+        if (!json.is_array() || json.empty()) {
+            return -1;
+        }
+        const auto& tx = json[0]["stats64"]["tx"];
+        return tx.value("packets", 0LL) + tx.value("dropped", 0LL);
+    }
+
+    std::string name;
+    std::string address;
+    bool added = false;
+
+private:
+    lab::ProcessResult Script(const std::string& action) const {
+        return lab::RunProcess(
+            {std::string(OSTREL_SOURCE_DIR) + "/scripts/lab", "idle-link", action}, "", {prefix_});
+    }
+    std::string prefix_;
+};
+
+// An interface that is up but has no carrier (an idle container bridge)
+// cannot carry a reply: it is left out, named as such, and nothing is sent
+// through it, while every recorder is still found.
+TEST(LabIdleInterface, AnInterfaceWithoutCarrierIsLeftOutAndNamed) {
+    REQUIRE_LAB();
+    IdleInterface idle(info);
+    ASSERT_TRUE(idle.added) << "scripts/lab idle-link add failed";
+    ASSERT_FALSE(idle.name.empty());
+    const long long txBefore = idle.TxPackets();
+    ASSERT_GE(txBefore, 0);
+
+    const lab::ProcessResult r = Cli({"search", "--json", "--verbose"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const nlohmann::json json = nlohmann::json::parse(r.out, nullptr, false);
+    ASSERT_TRUE(json.is_object()) << r.out;
+    std::size_t supported = 0;
+    for (const lab::Recorder& recorder : info.recorders) {
+        if (recorder.supported) {
+            ++supported;
+            EXPECT_EQ(EntriesWithId(json["recorders"], recorder.id).size(), 1u) << recorder.name;
+        }
+    }
+    EXPECT_EQ(json["recorders"].size(), supported);
+    std::vector<std::string> searched;
+    for (const auto& entry : json["searched"]) {
+        searched.push_back(entry.value("address", ""));
+    }
+    EXPECT_EQ(searched, info.clientAddresses) << "the client's interfaces with carrier, in order";
+    nlohmann::json leftOut = nlohmann::json::array();  // loopback aside
+    for (const auto& entry : json["left_out"]) {
+        if (entry.value("reason", "") != "loopback") {
+            leftOut.push_back(entry);
+        }
+    }
+    EXPECT_EQ(leftOut,
+              nlohmann::json::parse(R"([{"interface": ")" + idle.name + R"(", "address": ")" +
+                                    idle.address + R"(", "reason": "no carrier"}])"))
+        << json["left_out"].dump();
+
+    const lab::ProcessResult text = Cli({"search", "--verbose"});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(Lines(text.out), static_cast<int>(supported));
+    EXPECT_NE(text.err.find("left out " + idle.address + " (" + idle.name + "): no carrier\n"),
+              std::string::npos)
+        << text.err;
+    EXPECT_EQ(idle.TxPackets(), txBefore) << "a datagram went out through " << idle.name;
 }
 
 TEST(LabSmb, ShareAcceptsTheAdministratorAndRefusesOthers) {

@@ -137,10 +137,11 @@ TEST_F(ExchangeTest, RejectedDatagramsDoNotCountAndAValidReplyAmongThemIsTaken) 
     recorder.delay = 1500ms;
     EXPECT_EQ(Login(), 0);
     auto polls = PollsAfterSend();
-    EXPECT_EQ(Count(polls, WaitResult::Timeout), 101);
+    EXPECT_LT(Count(polls, WaitResult::Timeout), 101);
     EXPECT_EQ(Count(polls, WaitResult::Ready), 60);
-    // The flood arrived inside a poll, which it cut short: the give-up moves later.
-    EXPECT_GT(net.Now() - net.Sent().back().time, 3060ms);
+    // The flood arrived inside a poll, which it cut short; the uncounted time
+    // does not move the give-up past the longest wait of a quiet exchange.
+    EXPECT_EQ(net.Now() - net.Sent().back().time, 3060ms);
 
     net.ClearLogs();
     recorder.On(OP_LOGIN, [&](std::span<const std::uint8_t> request) {

@@ -1,8 +1,10 @@
 // The real NetIo's waits and receives, on loopback sockets of the test's own.
 #include "protocol/posix_net_io.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <fstream>
 #include <vector>
 
 #include <arpa/inet.h>
@@ -83,6 +85,25 @@ TEST(PosixNetIoTest, QuietSocketTimesOutAndNoSocketIsAnError) {
     EXPECT_EQ(io.Receive(pair.receiver, buffer), -1);  // nothing waiting: no block
     EXPECT_EQ(io.WaitReadable(-1, 1ms), NetIo::WaitResult::Error);
     EXPECT_EQ(io.Receive(-1, buffer), -1);
+}
+
+TEST(PosixNetIoTest, ReceiveSocketAsksForALargeBuffer) {
+    // A burst of hundreds of replies must fit in the queue; the kernel caps
+    // the request at its maximum and reports twice what it granted.
+    PosixNetIo io;
+    const int fd = io.OpenReceiveSocket("127.0.0.1");
+    if (fd < 0) {
+        GTEST_SKIP() << "no UDP socket available";
+    }
+    long maximum = 0;
+    std::ifstream("/proc/sys/net/core/rmem_max") >> maximum;
+    int granted = 0;
+    socklen_t size = sizeof granted;
+    ASSERT_EQ(getsockopt(fd, SOL_SOCKET, SO_RCVBUF, &granted, &size), 0);
+    io.CloseSocket(fd);
+    if (maximum > 0) {
+        EXPECT_GE(granted, 2 * std::min<long>(kReceiveBufferBytes, maximum));
+    }
 }
 
 }  // namespace

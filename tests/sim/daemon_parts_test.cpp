@@ -157,6 +157,22 @@ TEST(SimConfig, ErrorsNameTheKey) {
               "recorders[1].lan[0]: address 10.201.1.21 on lan0 is served twice");
     EXPECT_NE(sim::LoadConfigFile("/nonexistent/sim.json").error.find("cannot open"),
               std::string::npos);
+    // The reader would skip a byte-order mark and keep the last of two equal
+    // keys; both are refused, duplicates with their path.
+    const std::string minimal = json{{"recorders", json::array({MinimalRecorder()})}}.dump();
+    EXPECT_TRUE(sim::ParseConfig(minimal).config.has_value());
+    EXPECT_NE(sim::ParseConfig("\xEF\xBB\xBF" + minimal).error.find("byte-order mark"),
+              std::string::npos);
+    EXPECT_EQ(sim::ParseConfig(R"({"recorders": [], "recorders": []})").error,
+              "recorders: duplicate key");
+    EXPECT_EQ(sim::ParseConfig(R"({"recorders": [{"name": "A"}, {"lan": [{"ip": "1", "x": [1, {}],
+                                   "ip": "2"}], "name": "B"}]})")
+                  .error,
+              "recorders[1].lan[0].ip: duplicate key");
+    EXPECT_EQ(
+        sim::ParseConfig(R"({"recorders": [{"_c": [[], {"a": 1}], "name": "A", "name": "B"}]})")
+            .error,
+        "recorders[0].name: duplicate key");
     auto unserved = MinimalRecorder();
     unserved["lan"][0].erase("interface");
     EXPECT_EQ(ErrorOf(unserved), "recorders: no LAN port names an interface to serve on");

@@ -230,6 +230,35 @@ TEST(RecorderModel, VolumesAndIdentity) {
     EXPECT_EQ(recorder.state().name, "Renamed");
 }
 
+TEST(RecorderModel, IdentityWriteWithMalformedRecordsIsRefusedWhole) {
+    sim::Recorder recorder(TwoPortRecorder());
+    auto write = Op(sim::op::kSetIdentity);
+    write.records = {{sim::tlv::kName, "Renamed"}, {sim::tlv::kIdentShort, "New"}};
+    const auto good = BuildRequest(write);
+    // The first record is whole; what follows it does not add up.
+    const std::size_t second = 44 + sim::kCredentialBlockSize + 12;
+    auto withLength = [&](std::uint16_t length) {
+        auto bytes = good;
+        bytes[second + 2] = static_cast<std::uint8_t>(length);
+        bytes[second + 3] = static_cast<std::uint8_t>(length >> 8);
+        return bytes;
+    };
+    auto trailing = good;
+    trailing.insert(trailing.end(), {0x01, 0x00});
+    trailing[42] = static_cast<std::uint8_t>(trailing.size() - 44);
+    trailing[43] = static_cast<std::uint8_t>((trailing.size() - 44) >> 8);
+    for (const auto& bytes :
+         {withLength(0), withLength(2), withLength(0xFFF0), withLength(200), trailing}) {
+        const auto replies = recorder.Handle(bytes);
+        ASSERT_EQ(replies.size(), 1u);
+        EXPECT_EQ(Status(replies[0].bytes), 0);
+        EXPECT_EQ(recorder.state().name, "NVR-Alpha");
+        EXPECT_EQ(recorder.state().identityShort, "Alpha");
+    }
+    EXPECT_EQ(Status(One(recorder, write)), 1);
+    EXPECT_EQ(recorder.state().name, "Renamed");
+}
+
 TEST(RecorderModel, StaticChangeMovesTheSelectedPort) {
     sim::Recorder recorder(TwoPortRecorder());
     auto req = Op(sim::op::kSetLanStatic);

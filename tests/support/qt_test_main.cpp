@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
         Setup().withApplication();
     }
     const int result = RUN_ALL_TESTS();
+    application.reset();
     if (Setup().afterTests) {
         Setup().afterTests();
     }

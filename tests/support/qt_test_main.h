@@ -26,7 +26,7 @@ struct QtTestSetup {
     std::function<void()> beforeApplication = {};
     // With the application made, before the first test.
     std::function<void()> withApplication = {};
-    // After the last test, whatever the result.
+    // After the last test, whatever the result, once the application is gone.
     std::function<void()> afterTests = {};
     // A QGuiApplication (no widgets) instead of a QApplication.
     bool guiOnly = false;
