@@ -21,6 +21,8 @@
 #include "protocol/globals.h"
 #include "res/templates/dialog_templates.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 // Answers as a recorder with all codepages and codepage 950 would.

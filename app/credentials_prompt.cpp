@@ -8,6 +8,8 @@
 #include "res/bitmap_ids.h"
 #include "res/templates/control_ids.h"
 
+using namespace ostrel::dialog;
+
 using namespace res;
 
 namespace {

@@ -15,6 +15,7 @@
 #include "protocol/volume_list.h"
 #include "res/bitmap_ids.h"
 #include "res/button_skins.h"
+#include "res/product_name.h"
 #include "res/templates/control_ids.h"
 #include "skin/window_region.h"
 
@@ -22,7 +23,7 @@ using namespace res;
 
 namespace {
 
-constexpr const char* kWindowTitle = "Ostrel NVR Search Utility";
+constexpr const char* kWindowTitle = res::kProductName;
 
 // The buttons in the order their skins are loaded.
 constexpr std::array kSkinOrder = {

@@ -15,6 +15,8 @@
 #include "ostrel_version.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/dialog_units.h"
+#include "platform/dialog/message_box.h"
+#include "res/product_name.h"
 #include "res/templates/dialog_templates.h"
 #include "skin/drag_move.h"
 
@@ -63,8 +65,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ostrel NVR Search Utility"));
-    EnsureDialogFonts();
+    ostrel::dialog::SetAppName(QString::fromLatin1(res::kProductName));
+    ostrel::dialog::EnsureDialogFonts();
     res::RegisterProductDialogTemplates();
     // A press on a frameless window's surface moves it through the window
     // manager; where none offers that (a bare X server), the window follows

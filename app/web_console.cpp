@@ -19,7 +19,8 @@ namespace platform = ostrel::platform;
 std::atomic<int> ProbeResult{kProbePending};
 
 void ReachabilityProbe(platform::HttpProbe& probe, const FixedText<64>& address) {
-    char url[64];
+    // Room for the scheme and the whole address: nothing is cut off.
+    char url[sizeof "http://" - 1 + FixedText<64>::kCapacity];
     std::snprintf(url, sizeof url, "http://%s", address.c_str());
     const bool reachable =
         probe.InternetCheckConnectionA(url, platform::FLAG_ICC_FORCE_CONNECTION, 0);

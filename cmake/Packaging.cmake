@@ -30,7 +30,7 @@ add_executable(ostrel-iconpng ${_pkg_src}/icon_png_main.cpp
                               ${PROJECT_SOURCE_DIR}/res/generator/draw_parts.cpp)
 target_include_directories(ostrel-iconpng PRIVATE ${PROJECT_SOURCE_DIR}/res/generator)
 target_link_libraries(ostrel-iconpng PRIVATE Qt6::Gui)
-set_target_properties(ostrel-iconpng PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+ostrel_plain_target(ostrel-iconpng)
 ostrel_warnings(ostrel-iconpng)
 
 set(_icon_files)

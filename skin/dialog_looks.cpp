@@ -1,49 +1,12 @@
 #include "dialog_looks.h"
 
 #include <QPainter>
-#include <array>
 
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/message_map.h"
 #include "platform/dialog/resources.h"
 
 namespace skin {
-namespace {
-
-constexpr COLORREF kBlackText = RGB(0, 0, 0);
-constexpr COLORREF kWhiteText = RGB(255, 255, 255);
-
-// Background bitmap, the moment it is loaded, how it is painted and the
-// static-text colour of every skinned dialog, by template.
-constexpr std::array<DialogLook, 9> kLooks = {{
-    // main window
-    {102, 267, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kBlackText},
-    // language
-    {139, 273, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},
-    // login
-    {134, 272, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kWhiteText},
-    // messageDlg
-    {180, 273, BackgroundLoad::AtConstruction, BackgroundPaint::OneToOne, kWhiteText},
-    // MountMessage
-    {229, 270, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},
-    // progress
-    {141, 271, BackgroundLoad::AtConstruction, BackgroundPaint::OneToOne, kWhiteText},
-    // ServerModel
-    {265, 274, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},
-    // showabout
-    {308, 268, BackgroundLoad::InInitDialog, BackgroundPaint::Stretched, kWhiteText},
-    // yahoowidgetalert
-    {264, 269, BackgroundLoad::OnFirstErase, BackgroundPaint::Stretched, kWhiteText},
-}};
-
-}  // namespace
-
-const DialogLook* FindDialogLook(int templateId) {
-    for (const DialogLook& look : kLooks)
-        if (look.templateId == templateId)
-            return &look;
-    return nullptr;
-}
 
 SkinBackground::SkinBackground(int templateId)
     : bitmapId(0), when(BackgroundLoad::InInitDialog), how(BackgroundPaint::Stretched) {

@@ -21,6 +21,7 @@
 #include <QPoint>
 
 #include "platform/dialog/win_types.h"
+#include "res/dialog_looks.h"
 
 class CDialog;
 class QPainter;
@@ -28,31 +29,12 @@ struct CtlColor;
 
 namespace skin {
 
-// When a dialog's background bitmap is loaded.
-enum class BackgroundLoad {
-    AtConstruction,  // when the dialog object is built
-    InInitDialog,    // in the dialog's initialisation
-    OnFirstErase,    // the first time the background is erased
-};
-
-// How it is painted onto the client area.
-enum class BackgroundPaint {
-    Stretched,  // the whole bitmap scaled onto the whole client area
-    OneToOne,   // at its own size at (0, 0)
-};
-
-// The look of one skinned dialog.
-struct DialogLook {
-    int templateId;
-    unsigned backgroundId;
-    BackgroundLoad load;
-    BackgroundPaint paint;
-    COLORREF staticTextColor;
-};
-
-// The look of the dialog built from `templateId`, or nullptr for a template
-// without a skin.
-const DialogLook* FindDialogLook(int templateId);
+// Which background, colours and load moment each dialog takes is data in
+// res/dialog_looks.h; the skin paints from it.
+using res::BackgroundLoad;
+using res::BackgroundPaint;
+using res::DialogLook;
+using res::FindDialogLook;
 
 // A dialog's background bitmap. It is loaded exactly once, at the moment the
 // look says; one that cannot be loaded leaves the dialog with the

@@ -38,80 +38,74 @@ int AddSaturated(int a, int b) {
 
 }  // namespace
 
-BarHit VerticalHit(int x, int y, int height, int thumbTop) {
+BarHit Hit(const BarLayout& layout, int along, int across, int length, int thumb) {
     BarHit hit;
-    const bool column = Inside(x, 0, 17);
-    hit.backArrow = column && Inside(y, 11, 26);
-    hit.forwardArrow = column && Inside(y, height - 37, height - 11);
-    hit.thumb = column && Inside(y, thumbTop, AddSaturated(thumbTop, kThumbLength));
+    const bool onBar = Inside(across, 0, layout.acrossHit);
+    hit.backArrow = onBar && Inside(along, layout.backFrom, layout.backTo);
+    hit.forwardArrow =
+        onBar && Inside(along, length - layout.forwardFrom, length - layout.forwardTo);
+    hit.thumb = onBar && Inside(along, thumb, AddSaturated(thumb, kThumbLength));
     return hit;
+}
+
+int ClampThumb(const BarLayout& layout, int thumb, int length) {
+    if (AddSaturated(thumb, layout.thumbReach) > length - layout.endMargin)
+        thumb = length - layout.snapFromEnd;
+    if (thumb < kThumbStart)
+        thumb = kThumbStart;
+    return thumb;
+}
+
+ThumbPlacement ThumbFromScroll(const BarLayout& layout, int pos, int limit, int length) {
+    ThumbPlacement p;
+    if (limit == 0) {
+        p.thumb = ClampThumb(layout, kThumbStart, length);
+        return p;
+    }
+    p.pixelsPerUnit = static_cast<double>(length - layout.syncFixed) / limit;
+    p.thumb = ClampThumb(layout, AddSaturated(TruncateSafe(p.pixelsPerUnit * pos, 0), kThumbStart),
+                         length);
+    return p;
+}
+
+bool DragTarget(const BarLayout& layout, int thumb, int limit, int length, int* target) {
+    if (limit == 0 || length == layout.dragFixed)
+        return false;
+    const double ppu = static_cast<double>(length - layout.dragFixed) / limit;
+    *target = TruncateSafe((thumb - layout.dragStart) / ppu, 0);
+    return true;
+}
+
+BarHit VerticalHit(int x, int y, int height, int thumbTop) {
+    return Hit(kVerticalBarLayout, y, x, height, thumbTop);
 }
 
 int VerticalClampThumb(int thumbTop, int height) {
-    if (AddSaturated(thumbTop, kThumbLength) > height - 40)
-        thumbTop = height - 38;
-    if (thumbTop < kThumbStart)
-        thumbTop = kThumbStart;
-    return thumbTop;
+    return ClampThumb(kVerticalBarLayout, thumbTop, height);
 }
 
 ThumbPlacement VerticalThumbFromScroll(int pos, int limit, int height) {
-    ThumbPlacement p;
-    if (limit == 0) {
-        p.thumb = VerticalClampThumb(kThumbStart, height);
-        return p;
-    }
-    p.pixelsPerUnit = static_cast<double>(height - 80) / limit;
-    p.thumb = VerticalClampThumb(AddSaturated(TruncateSafe(p.pixelsPerUnit * pos, 0), kThumbStart),
-                                 height);
-    return p;
+    return ThumbFromScroll(kVerticalBarLayout, pos, limit, height);
 }
 
 bool VerticalDragTarget(int thumbTop, int limit, int height, int* target) {
-    if (limit == 0 || height == 80)
-        return false;
-    const double ppu = static_cast<double>(height - 80) / limit;
-    *target = TruncateSafe((thumbTop - kThumbStart) / ppu, 0);
-    return true;
+    return DragTarget(kVerticalBarLayout, thumbTop, limit, height, target);
 }
 
 BarHit HorizontalHit(int x, int y, int width, int thumbLeft) {
-    BarHit hit;
-    const bool row = Inside(y, 0, 20);
-    hit.backArrow = row && Inside(x, 0, 26);
-    hit.forwardArrow = row && Inside(x, width - 26, width);
-    hit.thumb = row && Inside(x, thumbLeft, AddSaturated(thumbLeft, kThumbLength));
-    return hit;
+    return Hit(kHorizontalBarLayout, x, y, width, thumbLeft);
 }
 
 int HorizontalClampThumb(int thumbLeft, int width) {
-    if (thumbLeft > width - 42)
-        thumbLeft = width - 38;
-    if (thumbLeft < kThumbStart)
-        thumbLeft = kThumbStart;
-    return thumbLeft;
+    return ClampThumb(kHorizontalBarLayout, thumbLeft, width);
 }
 
 ThumbPlacement HorizontalThumbFromScroll(int pos, int limit, int width) {
-    ThumbPlacement p;
-    if (limit == 0) {
-        p.thumb = HorizontalClampThumb(kThumbStart, width);
-        return p;
-    }
-    p.pixelsPerUnit = static_cast<double>(width - 60) / limit;
-    p.thumb = HorizontalClampThumb(
-        AddSaturated(TruncateSafe(p.pixelsPerUnit * pos, 0), kThumbStart), width);
-    return p;
+    return ThumbFromScroll(kHorizontalBarLayout, pos, limit, width);
 }
 
-// The drag scale differs from the one SyncThumb uses (75 and 25 against 60
-// and 20), so a dropped thumb settles a few pixels from where it was let go.
 bool HorizontalDragTarget(int thumbLeft, int limit, int width, int* target) {
-    if (limit == 0 || width == 75)
-        return false;
-    const double ppu = static_cast<double>(width - 75) / limit;
-    *target = TruncateSafe((thumbLeft - 25) / ppu, 0);
-    return true;
+    return DragTarget(kHorizontalBarLayout, thumbLeft, limit, width, target);
 }
 
 BarAction ReleaseAction(const BarHit& hit, bool backPressed, bool forwardPressed, bool dragged,

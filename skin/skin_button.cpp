@@ -9,6 +9,8 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/sys_colors.h"
 
+using namespace ostrel::dialog;
+
 CxSkinButton::CxSkinButton(QWidget* parent)
     : CButton(parent), textColor(GetSysColor(COLOR_BTNTEXT)) {
     setMouseTracking(true);

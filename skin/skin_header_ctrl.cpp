@@ -5,6 +5,7 @@
 
 #include "mem_dc.h"
 #include "platform/dialog/resources.h"
+#include "res/bitmap_ids.h"
 #include "skin_paint.h"
 
 CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget* parent) : CHeaderCtrl(parent) {}
@@ -27,6 +28,6 @@ void CSkinHeaderCtrl::paintEvent(QPaintEvent*) {
     items.reserve(static_cast<size_t>(count > 0 ? count : 0));
     for (int i = 0; i < count; ++i)
         items.push_back({GetItemRect(i), GetItemText(i)});
-    skin::PaintHeader(dc, surface->size(), LoadBitmapResource(skin::kHeaderStrip),
-                      LoadBitmapResource(skin::kHeaderSeparator), items);
+    skin::PaintHeader(dc, surface->size(), LoadBitmapResource(res::IDB_HEADER_STRIP),
+                      LoadBitmapResource(res::IDB_HEADER_SEPARATOR), items);
 }

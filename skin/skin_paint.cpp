@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "platform/dialog/resources.h"
+#include "res/bitmap_ids.h"
 
 namespace skin {
 namespace {
@@ -41,18 +42,22 @@ QImage StripToHeight(const QImage& strip, int height) {
 
 BarBitmaps VerticalBarBitmaps(bool enabled) {
     if (enabled)
-        return {LoadBitmapResource(kVertTrack), LoadBitmapResource(kVertUpArrow),
-                LoadBitmapResource(kVertDownArrow), LoadBitmapResource(kVertThumb)};
-    return {LoadBitmapResource(kVertTrackOff), LoadBitmapResource(kVertUpArrowOff),
-            LoadBitmapResource(kVertDownArrowOff), QImage()};
+        return {LoadBitmapResource(res::IDB_VSCROLL_TRACK), LoadBitmapResource(res::IDB_VSCROLL_UP),
+                LoadBitmapResource(res::IDB_VSCROLL_DOWN),
+                LoadBitmapResource(res::IDB_VSCROLL_THUMB)};
+    return {LoadBitmapResource(res::IDB_VSCROLL_TRACK_OFF),
+            LoadBitmapResource(res::IDB_VSCROLL_UP_OFF),
+            LoadBitmapResource(res::IDB_VSCROLL_DOWN_OFF), QImage()};
 }
 
 BarBitmaps HorizontalBarBitmaps(bool enabled) {
     if (enabled)
-        return {LoadBitmapResource(kHorzTrack), LoadBitmapResource(kHorzLeftArrow),
-                LoadBitmapResource(kHorzRightArrow), LoadBitmapResource(kHorzThumb)};
-    return {LoadBitmapResource(kHorzTrackOff), LoadBitmapResource(kHorzLeftArrowOff),
-            LoadBitmapResource(kHorzRightArrowOff), QImage()};
+        return {
+            LoadBitmapResource(res::IDB_HSCROLL_TRACK), LoadBitmapResource(res::IDB_HSCROLL_LEFT),
+            LoadBitmapResource(res::IDB_HSCROLL_RIGHT), LoadBitmapResource(res::IDB_HSCROLL_THUMB)};
+    return {LoadBitmapResource(res::IDB_HSCROLL_TRACK_OFF),
+            LoadBitmapResource(res::IDB_HSCROLL_LEFT_OFF),
+            LoadBitmapResource(res::IDB_HSCROLL_RIGHT_OFF), QImage()};
 }
 
 void PaintVerticalBar(QPainter& p, const QSize& client, bool enabled, int thumbTop,

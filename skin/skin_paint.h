@@ -13,24 +13,6 @@ class QPainter;
 
 namespace skin {
 
-// Bitmap ids of the list skin.
-inline constexpr int kHorzRightArrow = 231;
-inline constexpr int kHorzTrack = 232;
-inline constexpr int kHorzLeftArrow = 233;
-inline constexpr int kVertUpArrow = 234;
-inline constexpr int kVertTrack = 235;
-inline constexpr int kVertThumb = 236;
-inline constexpr int kVertDownArrow = 237;
-inline constexpr int kHorzThumb = 243;
-inline constexpr int kHorzLeftArrowOff = 380;
-inline constexpr int kHorzRightArrowOff = 381;
-inline constexpr int kHorzTrackOff = 382;
-inline constexpr int kVertUpArrowOff = 383;
-inline constexpr int kVertTrackOff = 384;
-inline constexpr int kVertDownArrowOff = 385;
-inline constexpr int kHeaderStrip = 374;
-inline constexpr int kHeaderSeparator = 240;
-
 // The four parts of one bar; a missing part (null image) is left out.
 struct BarBitmaps {
     QImage track;

@@ -7,6 +7,8 @@
 #include "mem_dc.h"
 #include "platform/dialog/sys_colors.h"
 
+using namespace ostrel::dialog;
+
 int ProgressFillRight(int lower, int upper, int pos, int left, int right) {
     // lower == upper would divide zero by zero; such a bar shows no fill.
     if (upper == lower || right <= left)

@@ -8,10 +8,58 @@
 #include "platform/dialog/list_ctrl.h"
 #include "skin_paint.h"
 
-using skin::BarAction;
-using skin::BarHit;
+namespace skin {
+
+// What the two bars do differently.
+struct ScrollBarAxis {
+    Qt::Orientation orientation;
+    const BarLayout& layout;
+    int bar;         // SB_VERT / SB_HORZ: the list's scroll range it shows
+    UINT message;    // WM_VSCROLL / WM_HSCROLL: what it scrolls the list with
+    int firstThumb;  // the thumb before the first synchronisation
+
+    // When a held thumb counts as dragged, so that its release does not page.
+    enum class DragFrom {
+        Press,      // from the press on the thumb, moved or not
+        FirstMove,  // from the first mouse move after that press
+    } dragFrom;
+    // How a dragged thumb scrolls the list to the position it asks for.
+    enum class DragScroll {
+        Rows,    // the list's position counts rows: rows × one row's height
+        Pixels,  // the list's position counts pixels
+    } dragScroll;
+
+    // The bar's pictures and how they are put together.
+    BarBitmaps (*bitmaps)(bool enabled);
+    void (*paint)(QPainter& p, const QSize& client, bool enabled, int thumb,
+                  const BarBitmaps& bitmaps);
+};
 
 namespace {
+
+constexpr ScrollBarAxis kVerticalAxis{
+    .orientation = Qt::Vertical,
+    .layout = kVerticalBarLayout,
+    .bar = SB_VERT,
+    .message = WM_VSCROLL,
+    .firstThumb = 14,
+    .dragFrom = ScrollBarAxis::DragFrom::Press,
+    .dragScroll = ScrollBarAxis::DragScroll::Rows,
+    .bitmaps = VerticalBarBitmaps,
+    .paint = PaintVerticalBar,
+};
+
+constexpr ScrollBarAxis kHorizontalAxis{
+    .orientation = Qt::Horizontal,
+    .layout = kHorizontalBarLayout,
+    .bar = SB_HORZ,
+    .message = WM_HSCROLL,
+    .firstThumb = 25,
+    .dragFrom = ScrollBarAxis::DragFrom::FirstMove,
+    .dragScroll = ScrollBarAxis::DragScroll::Pixels,
+    .bitmaps = HorizontalBarBitmaps,
+    .paint = PaintHorizontalBar,
+};
 
 UINT MouseFlags(const QMouseEvent* event) {
     UINT flags = 0;
@@ -26,281 +74,176 @@ UINT MouseFlags(const QMouseEvent* event) {
     return flags;
 }
 
+int ClampScroll(long long delta) {
+    return static_cast<int>(std::clamp<long long>(delta, -(1 << 30), 1 << 30));
+}
+
 }  // namespace
 
-// Vertical bar ---------------------------------------------------------------
+SkinScrollBar::SkinScrollBar(const ScrollBarAxis& barAxis, QWidget* parent)
+    : CStatic(parent), axis(barAxis), thumb(barAxis.firstThumb) {}
 
-CSkinVerticleScrollbar::CSkinVerticleScrollbar(QWidget* parent) : CStatic(parent) {}
+SkinScrollBar::~SkinScrollBar() = default;
 
-CSkinVerticleScrollbar::~CSkinVerticleScrollbar() = default;
+int SkinScrollBar::along(QPoint point) const {
+    return axis.orientation == Qt::Vertical ? point.y() : point.x();
+}
 
-void CSkinVerticleScrollbar::SyncThumb() {
+int SkinScrollBar::across(QPoint point) const {
+    return axis.orientation == Qt::Vertical ? point.x() : point.y();
+}
+
+int SkinScrollBar::length() const {
+    return axis.orientation == Qt::Vertical ? height() : width();
+}
+
+void SkinScrollBar::SyncThumb() {
     if (listCtrl != nullptr) {
-        const skin::ThumbPlacement p = skin::VerticalThumbFromScroll(
-            listCtrl->GetScrollPos(SB_VERT), listCtrl->GetScrollLimit(SB_VERT), height());
+        const ThumbPlacement p = ThumbFromScroll(axis.layout, listCtrl->GetScrollPos(axis.bar),
+                                                 listCtrl->GetScrollLimit(axis.bar), length());
         pixelsPerUnit = p.pixelsPerUnit;
-        thumbTop = p.thumb;
+        thumb = p.thumb;
     }
     PaintBar();
 }
 
-void CSkinVerticleScrollbar::ClampThumb() {
-    thumbTop = skin::VerticalClampThumb(thumbTop, height());
+void SkinScrollBar::ClampThumb() {
+    thumb = skin::ClampThumb(axis.layout, thumb, length());
 }
 
-void CSkinVerticleScrollbar::PaintBar() {
+void SkinScrollBar::PaintBar() {
     update();
 }
 
-void CSkinVerticleScrollbar::scrollList(UINT code) {
+void SkinScrollBar::scrollList(UINT code) {
     if (listCtrl != nullptr)
-        listCtrl->SendMessage(WM_VSCROLL, MAKEWPARAM(static_cast<int>(code), 0), 0);
+        listCtrl->SendMessage(axis.message, MAKEWPARAM(static_cast<int>(code), 0), 0);
     SyncThumb();
 }
 
-void CSkinVerticleScrollbar::LineUp() {
+// SB_LINEUP and SB_LINELEFT are the same code, and so on for the others.
+void SkinScrollBar::LineBack() {
     scrollList(SB_LINEUP);
 }
-void CSkinVerticleScrollbar::LineDown() {
+void SkinScrollBar::LineForward() {
     scrollList(SB_LINEDOWN);
 }
-void CSkinVerticleScrollbar::PageUp() {
+void SkinScrollBar::PageBack() {
     scrollList(SB_PAGEUP);
 }
-void CSkinVerticleScrollbar::PageDown() {
+void SkinScrollBar::PageForward() {
     scrollList(SB_PAGEDOWN);
 }
 
-void CSkinVerticleScrollbar::OnTimer(UINT_PTR id) {
-    if (id == skin::kDelayTimerId) {
-        if (upPressed || downPressed) {
-            KillTimer(skin::kDelayTimerId);
-            SetTimer(skin::kRepeatTimerId, skin::kRepeatMs);
+void SkinScrollBar::OnTimer(UINT_PTR id) {
+    if (id == kDelayTimerId) {
+        if (backPressed || forwardPressed) {
+            KillTimer(kDelayTimerId);
+            SetTimer(kRepeatTimerId, kRepeatMs);
         }
-    } else if (id == skin::kRepeatTimerId) {
-        if (downPressed)
-            LineDown();
-        if (upPressed)
-            LineUp();
+    } else if (id == kRepeatTimerId) {
+        if (forwardPressed)
+            LineForward();
+        if (backPressed)
+            LineBack();
     }
     CStatic::OnTimer(id);
 }
 
-void CSkinVerticleScrollbar::OnLButtonDown(UINT, QPoint point) {
-    const BarHit hit = skin::VerticalHit(point.x(), point.y(), height(), thumbTop);
-    if (hit.thumb)
+void SkinScrollBar::OnLButtonDown(UINT, QPoint point) {
+    const BarHit hit = Hit(axis.layout, along(point), across(point), length(), thumb);
+    if (hit.thumb) {
         thumbPressed = true;
+        dragging = axis.dragFrom == ScrollBarAxis::DragFrom::Press;
+    }
     if (hit.forwardArrow) {
-        downPressed = true;
-        SetTimer(skin::kDelayTimerId, skin::kDelayMs);
+        forwardPressed = true;
+        SetTimer(kDelayTimerId, kDelayMs);
     } else if (hit.backArrow) {
-        upPressed = true;
-        SetTimer(skin::kDelayTimerId, skin::kDelayMs);
+        backPressed = true;
+        SetTimer(kDelayTimerId, kDelayMs);
     }
 }
 
-void CSkinVerticleScrollbar::OnMouseMove(UINT, QPoint point) {
-    if (!thumbPressed || listCtrl == nullptr)
-        return;
-    thumbTop = point.y() - 13;
-    const int limit = listCtrl->GetScrollLimit(SB_VERT);
-    int target = 0;
-    if (skin::VerticalDragTarget(thumbTop, limit, height(), &target)) {
-        pixelsPerUnit = static_cast<double>(height() - 80) / limit;
-        const long long rows = static_cast<long long>(target) - listCtrl->GetScrollPos(SB_VERT);
-        const long long dy = rows * listCtrl->GetItemRect(0).height();
-        if (dy != 0)
-            listCtrl->Scroll(
-                QSize(0, static_cast<int>(std::clamp<long long>(dy, -(1 << 30), 1 << 30))));
-    }
-    ClampThumb();
-    PaintBar();
-}
-
-void CSkinVerticleScrollbar::OnLButtonUp(UINT, QPoint point) {
-    SyncThumb();
-    KillTimer(skin::kRepeatTimerId);
-    // The delay timer goes too: a press released within 250 ms would leave it
-    // running, firing to no effect until the next press.
-    KillTimer(skin::kDelayTimerId);
-    const BarHit hit = skin::VerticalHit(point.x(), point.y(), height(), thumbTop);
-    switch (skin::ReleaseAction(hit, upPressed, downPressed, thumbPressed, thumbTop, point.y())) {
-        case BarAction::LineBack:
-            LineUp();
-            break;
-        case BarAction::LineForward:
-            LineDown();
-            break;
-        case BarAction::PageBack:
-            PageUp();
-            break;
-        case BarAction::PageForward:
-            PageDown();
-            break;
-        case BarAction::None:
-            break;
-    }
-    upPressed = downPressed = thumbPressed = false;
-}
-
-void CSkinVerticleScrollbar::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    CMemDC dc(&painter, rect());
-    const bool enabled = listCtrl != nullptr && listCtrl->GetScrollLimit(SB_VERT) != 0;
-    skin::PaintVerticalBar(dc, size(), enabled, thumbTop, skin::VerticalBarBitmaps(enabled));
-}
-
-void CSkinVerticleScrollbar::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        OnLButtonDown(MouseFlags(event), event->position().toPoint());
-    event->accept();
-}
-
-void CSkinVerticleScrollbar::mouseMoveEvent(QMouseEvent* event) {
-    OnMouseMove(MouseFlags(event), event->position().toPoint());
-    event->accept();
-}
-
-void CSkinVerticleScrollbar::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        OnLButtonUp(MouseFlags(event), event->position().toPoint());
-    event->accept();
-}
-
-// Horizontal bar -------------------------------------------------------------
-
-CSkinHorizontalScrollbar::CSkinHorizontalScrollbar(QWidget* parent) : CStatic(parent) {}
-
-CSkinHorizontalScrollbar::~CSkinHorizontalScrollbar() = default;
-
-void CSkinHorizontalScrollbar::SyncThumb() {
-    if (listCtrl != nullptr) {
-        const skin::ThumbPlacement p = skin::HorizontalThumbFromScroll(
-            listCtrl->GetScrollPos(SB_HORZ), listCtrl->GetScrollLimit(SB_HORZ), width());
-        pixelsPerUnit = p.pixelsPerUnit;
-        thumbLeft = p.thumb;
-    }
-    PaintBar();
-}
-
-void CSkinHorizontalScrollbar::ClampThumb() {
-    thumbLeft = skin::HorizontalClampThumb(thumbLeft, width());
-}
-
-void CSkinHorizontalScrollbar::PaintBar() {
-    update();
-}
-
-void CSkinHorizontalScrollbar::scrollList(UINT code) {
-    if (listCtrl != nullptr)
-        listCtrl->SendMessage(WM_HSCROLL, MAKEWPARAM(static_cast<int>(code), 0), 0);
-    SyncThumb();
-}
-
-void CSkinHorizontalScrollbar::LineLeft() {
-    scrollList(SB_LINELEFT);
-}
-void CSkinHorizontalScrollbar::LineRight() {
-    scrollList(SB_LINERIGHT);
-}
-void CSkinHorizontalScrollbar::PageLeft() {
-    scrollList(SB_PAGELEFT);
-}
-void CSkinHorizontalScrollbar::PageRight() {
-    scrollList(SB_PAGERIGHT);
-}
-
-void CSkinHorizontalScrollbar::OnTimer(UINT_PTR id) {
-    if (id == skin::kDelayTimerId) {
-        if (leftPressed || rightPressed) {
-            KillTimer(skin::kDelayTimerId);
-            SetTimer(skin::kRepeatTimerId, skin::kRepeatMs);
-        }
-    } else if (id == skin::kRepeatTimerId) {
-        if (rightPressed)
-            LineRight();
-        if (leftPressed)
-            LineLeft();
-    }
-    CStatic::OnTimer(id);
-}
-
-void CSkinHorizontalScrollbar::OnLButtonDown(UINT, QPoint point) {
-    const BarHit hit = skin::HorizontalHit(point.x(), point.y(), width(), thumbLeft);
-    if (hit.thumb)
-        thumbPressed = true;
-    if (hit.forwardArrow) {
-        rightPressed = true;
-        SetTimer(skin::kDelayTimerId, skin::kDelayMs);
-    } else if (hit.backArrow) {
-        leftPressed = true;
-        SetTimer(skin::kDelayTimerId, skin::kDelayMs);
-    }
-}
-
-void CSkinHorizontalScrollbar::OnMouseMove(UINT, QPoint point) {
-    if (thumbPressed)
+void SkinScrollBar::OnMouseMove(UINT, QPoint point) {
+    if (thumbPressed && axis.dragFrom == ScrollBarAxis::DragFrom::FirstMove)
         dragging = true;
     if (!dragging || listCtrl == nullptr)
         return;
-    thumbLeft = point.x() - 13;
-    const int limit = listCtrl->GetScrollLimit(SB_HORZ);
+    thumb = along(point) - 13;
+    const int limit = listCtrl->GetScrollLimit(axis.bar);
     int target = 0;
-    if (skin::HorizontalDragTarget(thumbLeft, limit, width(), &target)) {
-        pixelsPerUnit = static_cast<double>(width() - 75) / limit;
-        const long long dx = static_cast<long long>(target) - listCtrl->GetScrollPos(SB_HORZ);
-        if (dx != 0)
-            listCtrl->Scroll(
-                QSize(static_cast<int>(std::clamp<long long>(dx, -(1 << 30), 1 << 30)), 0));
+    if (DragTarget(axis.layout, thumb, limit, length(), &target)) {
+        pixelsPerUnit = static_cast<double>(length() - axis.layout.dragFixed) / limit;
+        long long delta = static_cast<long long>(target) - listCtrl->GetScrollPos(axis.bar);
+        if (axis.dragScroll == ScrollBarAxis::DragScroll::Rows)
+            delta *= listCtrl->GetItemRect(0).height();
+        if (delta != 0)
+            listCtrl->Scroll(axis.orientation == Qt::Vertical ? QSize(0, ClampScroll(delta))
+                                                              : QSize(ClampScroll(delta), 0));
     }
     ClampThumb();
     PaintBar();
 }
 
-void CSkinHorizontalScrollbar::OnLButtonUp(UINT, QPoint point) {
+void SkinScrollBar::OnLButtonUp(UINT, QPoint point) {
     SyncThumb();
-    KillTimer(skin::kRepeatTimerId);
-    KillTimer(skin::kDelayTimerId);
-    const BarHit hit = skin::HorizontalHit(point.x(), point.y(), width(), thumbLeft);
-    switch (skin::ReleaseAction(hit, leftPressed, rightPressed, dragging, thumbLeft, point.x())) {
+    KillTimer(kRepeatTimerId);
+    // The delay timer goes too: a press released within 250 ms would leave it
+    // running, firing to no effect until the next press.
+    KillTimer(kDelayTimerId);
+    const BarHit hit = Hit(axis.layout, along(point), across(point), length(), thumb);
+    switch (ReleaseAction(hit, backPressed, forwardPressed, dragging, thumb, along(point))) {
         case BarAction::LineBack:
-            LineLeft();
+            LineBack();
             break;
         case BarAction::LineForward:
-            LineRight();
+            LineForward();
             break;
         case BarAction::PageBack:
-            PageLeft();
+            PageBack();
             break;
         case BarAction::PageForward:
-            PageRight();
+            PageForward();
             break;
         case BarAction::None:
             break;
     }
-    leftPressed = rightPressed = thumbPressed = dragging = false;
+    backPressed = forwardPressed = thumbPressed = dragging = false;
 }
 
-void CSkinHorizontalScrollbar::paintEvent(QPaintEvent*) {
+void SkinScrollBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     CMemDC dc(&painter, rect());
-    const bool enabled = listCtrl != nullptr && listCtrl->GetScrollLimit(SB_HORZ) != 0;
-    skin::PaintHorizontalBar(dc, size(), enabled, thumbLeft, skin::HorizontalBarBitmaps(enabled));
+    const bool enabled = listCtrl != nullptr && listCtrl->GetScrollLimit(axis.bar) != 0;
+    axis.paint(dc, size(), enabled, thumb, axis.bitmaps(enabled));
 }
 
-void CSkinHorizontalScrollbar::mousePressEvent(QMouseEvent* event) {
+void SkinScrollBar::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(MouseFlags(event), event->position().toPoint());
     event->accept();
 }
 
-void CSkinHorizontalScrollbar::mouseMoveEvent(QMouseEvent* event) {
+void SkinScrollBar::mouseMoveEvent(QMouseEvent* event) {
     OnMouseMove(MouseFlags(event), event->position().toPoint());
     event->accept();
 }
 
-void CSkinHorizontalScrollbar::mouseReleaseEvent(QMouseEvent* event) {
+void SkinScrollBar::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         OnLButtonUp(MouseFlags(event), event->position().toPoint());
     event->accept();
 }
+
+}  // namespace skin
+
+CSkinVerticleScrollbar::CSkinVerticleScrollbar(QWidget* parent)
+    : SkinScrollBar(skin::kVerticalAxis, parent) {}
+
+CSkinVerticleScrollbar::~CSkinVerticleScrollbar() = default;
+
+CSkinHorizontalScrollbar::CSkinHorizontalScrollbar(QWidget* parent)
+    : SkinScrollBar(skin::kHorizontalAxis, parent) {}
+
+CSkinHorizontalScrollbar::~CSkinHorizontalScrollbar() = default;

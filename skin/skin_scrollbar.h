@@ -9,29 +9,40 @@
 // Mouse: a press on an arrow steps once on release; held past 250 ms
 // (timer 2) it repeats every 50 ms (timer 1) until release. A release on
 // the track pages toward the release point. The thumb can be dragged.
+//
+// Both bars are one implementation, skin::SkinScrollBar, run along their
+// own axis; what differs between them (the numbers of their layout, when a
+// held thumb counts as dragged, how a drag scrolls the list) is named in
+// the ScrollBarAxis each one is built with. CSkinVerticleScrollbar and
+// CSkinHorizontalScrollbar give the design's names over it.
 
 #include "platform/dialog/static_ctrl.h"
 #include "scroll_bar_geometry.h"
 
 class CListCtrl;
 
-class CSkinVerticleScrollbar : public CStatic {
+namespace skin {
+
+struct ScrollBarAxis;
+
+class SkinScrollBar : public CStatic {
     Q_OBJECT
 
 public:
-    explicit CSkinVerticleScrollbar(QWidget* parent = nullptr);
-    ~CSkinVerticleScrollbar() override;
+    SkinScrollBar(const ScrollBarAxis& axis, QWidget* parent);
+    ~SkinScrollBar() override;
 
-    // Recomputes the thumb from the list's vertical scroll position and
-    // repaints.
+    // Recomputes the thumb from the list's scroll position along this bar's
+    // axis and repaints.
     void SyncThumb();
     void ClampThumb();
-    // Repaints the bar (the enabled set when the list can scroll vertically).
+    // Repaints the bar (the enabled set when the list can scroll this way).
     void PaintBar();
-    void LineUp();
-    void LineDown();
-    void PageUp();
-    void PageDown();
+    // One line or one page up / left (back) or down / right (forward).
+    void LineBack();
+    void LineForward();
+    void PageBack();
+    void PageForward();
 
     void OnTimer(UINT_PTR id) override;
     void OnLButtonDown(UINT flags, QPoint point);
@@ -40,58 +51,16 @@ public:
 
     // State, for the list and for tests.
     CListCtrl* listCtrl = nullptr;
-    int ThumbTop() const { return thumbTop; }
+    int Thumb() const { return thumb; }
     double PixelsPerUnit() const { return pixelsPerUnit; }
-    bool UpPressed() const { return upPressed; }
-    bool DownPressed() const { return downPressed; }
+    bool BackPressed() const { return backPressed; }
+    bool ForwardPressed() const { return forwardPressed; }
     bool ThumbPressed() const { return thumbPressed; }
+    // The thumb is being dragged: it scrolls the list as it moves, and its
+    // release does not page.
+    bool Dragging() const { return dragging; }
     // The thumb is held by the mouse: it follows the mouse, not the list,
     // until it is released.
-    bool Tracking() const { return thumbPressed; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    void scrollList(UINT code);
-
-    bool upPressed = false;
-    bool downPressed = false;
-    bool thumbPressed = false;
-    int thumbTop = 14;
-    double pixelsPerUnit = 0.0;
-};
-
-class CSkinHorizontalScrollbar : public CStatic {
-    Q_OBJECT
-
-public:
-    explicit CSkinHorizontalScrollbar(QWidget* parent = nullptr);
-    ~CSkinHorizontalScrollbar() override;
-
-    void SyncThumb();
-    void ClampThumb();
-    void PaintBar();
-    void LineLeft();
-    void LineRight();
-    void PageLeft();
-    void PageRight();
-
-    void OnTimer(UINT_PTR id) override;
-    void OnLButtonDown(UINT flags, QPoint point);
-    void OnMouseMove(UINT flags, QPoint point);
-    void OnLButtonUp(UINT flags, QPoint point);
-
-    CListCtrl* listCtrl = nullptr;
-    int ThumbLeft() const { return thumbLeft; }
-    double PixelsPerUnit() const { return pixelsPerUnit; }
-    bool LeftPressed() const { return leftPressed; }
-    bool RightPressed() const { return rightPressed; }
-    bool ThumbPressed() const { return thumbPressed; }
-    bool Dragging() const { return dragging; }
     bool Tracking() const { return thumbPressed || dragging; }
 
 protected:
@@ -102,11 +71,51 @@ protected:
 
 private:
     void scrollList(UINT code);
+    int along(QPoint point) const;
+    int across(QPoint point) const;
+    int length() const;
 
-    bool rightPressed = false;
-    bool leftPressed = false;
-    bool dragging = false;
+    const ScrollBarAxis& axis;
+    bool backPressed = false;
+    bool forwardPressed = false;
     bool thumbPressed = false;
-    int thumbLeft = 25;
+    bool dragging = false;
+    int thumb;
     double pixelsPerUnit = 0.0;
+};
+
+}  // namespace skin
+
+class CSkinVerticleScrollbar : public skin::SkinScrollBar {
+    Q_OBJECT
+
+public:
+    explicit CSkinVerticleScrollbar(QWidget* parent = nullptr);
+    ~CSkinVerticleScrollbar() override;
+
+    void LineUp() { LineBack(); }
+    void LineDown() { LineForward(); }
+    void PageUp() { PageBack(); }
+    void PageDown() { PageForward(); }
+
+    int ThumbTop() const { return Thumb(); }
+    bool UpPressed() const { return BackPressed(); }
+    bool DownPressed() const { return ForwardPressed(); }
+};
+
+class CSkinHorizontalScrollbar : public skin::SkinScrollBar {
+    Q_OBJECT
+
+public:
+    explicit CSkinHorizontalScrollbar(QWidget* parent = nullptr);
+    ~CSkinHorizontalScrollbar() override;
+
+    void LineLeft() { LineBack(); }
+    void LineRight() { LineForward(); }
+    void PageLeft() { PageBack(); }
+    void PageRight() { PageForward(); }
+
+    int ThumbLeft() const { return Thumb(); }
+    bool LeftPressed() const { return BackPressed(); }
+    bool RightPressed() const { return ForwardPressed(); }
 };

@@ -6,6 +6,8 @@
 #include "dialog.h"
 #include "gdi.h"
 
+using namespace ostrel::dialog;
+
 CButton::CButton(QWidget* parent) : QAbstractButton(parent), CWnd(this) {
     SetStyleWord(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON);
     setFocusPolicy(Qt::StrongFocus);

@@ -34,8 +34,8 @@ public:
     void SetToolTip(const QString& tip);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool AcceptsClass(ControlClass controlClass) const override;
-    void ApplyTemplate(const ControlTemplate& control) override;
+    bool AcceptsClass(ostrel::dialog::ControlClass controlClass) const override;
+    void ApplyTemplate(const ostrel::dialog::ControlTemplate& control) override;
     void SetWindowText(const QString& text) override;
     QString GetWindowText() const override;
 

@@ -4,6 +4,8 @@
 
 #include "dialog_units.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 // Counts programmatic changes, so that only the user's choices notify.

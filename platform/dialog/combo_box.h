@@ -29,8 +29,8 @@ public:
     DWORD_PTR GetItemData(int index) const;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool AcceptsClass(ControlClass controlClass) const override;
-    void ApplyTemplate(const ControlTemplate& control) override;
+    bool AcceptsClass(ostrel::dialog::ControlClass controlClass) const override;
+    void ApplyTemplate(const ostrel::dialog::ControlTemplate& control) override;
     QString GetWindowText() const override;
 
 protected:

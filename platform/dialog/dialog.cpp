@@ -20,6 +20,8 @@
 #include "sys_colors.h"
 #include "timer_driver.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 ScopedModalHook* currentModalHook = nullptr;

@@ -78,11 +78,11 @@ public:
     // The dialog of template number `templateId` (looked up when it is
     // created), or of a template given as data.
     explicit CDialog(int templateId, CWnd* parent = nullptr);
-    explicit CDialog(const DialogTemplate& dialogTemplate, CWnd* parent = nullptr);
+    explicit CDialog(const ostrel::dialog::DialogTemplate& dialogTemplate, CWnd* parent = nullptr);
     ~CDialog() override;
 
-    static const MessageMap& ThisMessageMap();
-    virtual const MessageMap& GetMessageMap() const;
+    static const ostrel::dialog::MessageMap& ThisMessageMap();
+    virtual const ostrel::dialog::MessageMap& GetMessageMap() const;
 
     // Runs the dialog modally; IDOK, IDCANCEL or the EndDialog value (-1 when
     // it could not be created or was destroyed without EndDialog).
@@ -131,12 +131,14 @@ public:
 
     // The template this dialog is built from (after creation) and its units.
     int GetTemplateId() const { return templateId_; }
-    const DialogTemplate* Template() const { return template_ ? &*template_ : nullptr; }
-    DialogBaseUnits BaseUnits() const { return units_; }
+    const ostrel::dialog::DialogTemplate* Template() const {
+        return template_ ? &*template_ : nullptr;
+    }
+    ostrel::dialog::DialogBaseUnits BaseUnits() const { return units_; }
     QRect MapDialogRect(const QRect& dialogUnits) const;
 
     // The message-map entry that handles a message, or nullptr.
-    const MessageMapEntry* FindHandler(UINT message, UINT code, int id) const;
+    const ostrel::dialog::MessageMapEntry* FindHandler(UINT message, UINT code, int id) const;
 
     // Message handling: the message map, then the defaults below.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -168,16 +170,16 @@ protected:
 private:
     bool createWindow(CWnd* parent);
     void createControls();
-    CWnd* instantiate(const ControlTemplate& control, CWnd* bound);
+    CWnd* instantiate(const ostrel::dialog::ControlTemplate& control, CWnd* bound);
     void destroyWindowContents();
     void sendCommand(int id, UINT code);
     int defaultButtonId() const;
     void beginSystemMove(QPoint screenPos);
 
     int templateId_;
-    std::optional<DialogTemplate> template_;
+    std::optional<ostrel::dialog::DialogTemplate> template_;
     CWnd* parentWnd_;
-    DialogBaseUnits units_;
+    ostrel::dialog::DialogBaseUnits units_;
     QFont font_;
     std::vector<std::pair<int, CWnd*>> bindings_;     // BindControl
     std::vector<std::pair<int, CWnd*>> ddxBindings_;  // DDX_Control, per creation
@@ -194,6 +196,8 @@ private:
     bool inSizeCall_ = false;
 };
 
+namespace ostrel::dialog {
+
 // Answers modal runs in tests: while one is installed, every DoModal calls
 // it inside the modal loop once the dialog is up. Nested hooks stack; the
 // innermost one answers.
@@ -208,8 +212,10 @@ public:
     const std::vector<int>& runs() const { return runs_; }
 
 private:
-    friend class CDialog;
+    friend class ::CDialog;
     Hook hook_;
     std::vector<int> runs_;
     ScopedModalHook* previous_;
 };
+
+}  // namespace ostrel::dialog

@@ -3,6 +3,8 @@
 #include <map>
 #include <mutex>
 
+using namespace ostrel::dialog;
+
 namespace {
 
 DWORD withOptions(DWORD style, const ControlOptions& options, bool tabStopByDefault) {
@@ -49,81 +51,85 @@ const ControlTemplate* DialogTemplate::findControl(int controlId) const {
     return nullptr;
 }
 
-ControlTemplate PushButton(int id, const QRect& rect, ControlOptions options, const QString& text) {
+ControlTemplate ostrel::dialog::PushButton(int id, const QRect& rect, ControlOptions options,
+                                           const QString& text) {
     return make(id, ControlClass::Button, withOptions(BS_PUSHBUTTON, options, true), rect, text);
 }
 
-ControlTemplate DefPushButton(int id, const QRect& rect, ControlOptions options,
-                              const QString& text) {
+ControlTemplate ostrel::dialog::DefPushButton(int id, const QRect& rect, ControlOptions options,
+                                              const QString& text) {
     return make(id, ControlClass::Button, withOptions(BS_DEFPUSHBUTTON, options, true), rect, text);
 }
 
-ControlTemplate CheckBox(int id, const QString& text, const QRect& rect, ControlOptions options) {
+ControlTemplate ostrel::dialog::CheckBox(int id, const QString& text, const QRect& rect,
+                                         ControlOptions options) {
     return make(id, ControlClass::Button, withOptions(BS_AUTOCHECKBOX, options, true), rect, text);
 }
 
-ControlTemplate AutoRadioButton(int id, const QString& text, const QRect& rect,
-                                ControlOptions options) {
+ControlTemplate ostrel::dialog::AutoRadioButton(int id, const QString& text, const QRect& rect,
+                                                ControlOptions options) {
     // Only the first radio button of a group is a tab stop.
     return make(id, ControlClass::Button, withOptions(BS_AUTORADIOBUTTON, options, options.group),
                 rect, text);
 }
 
-ControlTemplate Static(const QString& text, const QRect& rect, int id, ControlOptions options) {
+ControlTemplate ostrel::dialog::Static(const QString& text, const QRect& rect, int id,
+                                       ControlOptions options) {
     options.group = true;
     return make(id, ControlClass::Static, withOptions(SS_LEFT, options, false), rect, text);
 }
 
-ControlTemplate Icon(unsigned iconId, const QRect& rect, int id, ControlOptions options) {
+ControlTemplate ostrel::dialog::Icon(unsigned iconId, const QRect& rect, int id,
+                                     ControlOptions options) {
     ControlTemplate c = make(id, ControlClass::Static, withOptions(SS_ICON, options, false), rect);
     c.iconId = iconId;
     return c;
 }
 
-ControlTemplate Edit(int id, const QRect& rect, DWORD editStyle, int textLimit,
-                     ControlOptions options) {
+ControlTemplate ostrel::dialog::Edit(int id, const QRect& rect, DWORD editStyle, int textLimit,
+                                     ControlOptions options) {
     ControlTemplate c = make(id, ControlClass::Edit,
                              withOptions(ES_LEFT | WS_BORDER | editStyle, options, true), rect);
     c.textLimit = textLimit;
     return c;
 }
 
-ControlTemplate DropDownList(int id, const QRect& rect, const QStringList& items,
-                             ControlOptions options) {
+ControlTemplate ostrel::dialog::DropDownList(int id, const QRect& rect, const QStringList& items,
+                                             ControlOptions options) {
     ControlTemplate c = make(id, ControlClass::ComboBox,
                              withOptions(CBS_DROPDOWNLIST | WS_VSCROLL, options, true), rect);
     c.initItems = items;
     return c;
 }
 
-ControlTemplate ReportList(int id, const QRect& rect, ControlOptions options) {
+ControlTemplate ostrel::dialog::ReportList(int id, const QRect& rect, ControlOptions options) {
     return make(
         id, ControlClass::ListView,
         withOptions(LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER, options, true),
         rect);
 }
 
-ControlTemplate IpAddress(int id, const QRect& rect, ControlOptions options) {
+ControlTemplate ostrel::dialog::IpAddress(int id, const QRect& rect, ControlOptions options) {
     return make(id, ControlClass::IpAddress, withOptions(0, options, true), rect);
 }
 
-ControlTemplate SmoothProgress(int id, const QRect& rect, ControlOptions options) {
+ControlTemplate ostrel::dialog::SmoothProgress(int id, const QRect& rect, ControlOptions options) {
     return make(id, ControlClass::Progress, withOptions(PBS_SMOOTH | WS_BORDER, options, false),
                 rect);
 }
 
-void RegisterDialogTemplate(const DialogTemplate& dialogTemplate) {
+void ostrel::dialog::RegisterDialogTemplate(const DialogTemplate& dialogTemplate) {
     std::lock_guard lock(registryMutex());
     registry()[dialogTemplate.id] = dialogTemplate;
 }
 
-const DialogTemplate* FindDialogTemplate(int id) {
+const DialogTemplate* ostrel::dialog::FindDialogTemplate(int id) {
     std::lock_guard lock(registryMutex());
     auto it = registry().find(id);
     return it == registry().end() ? nullptr : &it->second;
 }
 
-void UnregisterDialogTemplate(int id) {
+void ostrel::dialog::UnregisterDialogTemplate(int id) {
     std::lock_guard lock(registryMutex());
     registry().erase(id);
 }

@@ -27,6 +27,8 @@
 
 #include "win_types.h"
 
+namespace ostrel::dialog {
+
 enum class ControlClass {
     Button,  // push, default push, check box, radio button (BS_* type)
     Static,  // text (SS_LEFT / SS_CENTER / SS_RIGHT) or icon (SS_ICON)
@@ -124,3 +126,5 @@ ControlTemplate SmoothProgress(int id, const QRect& rect, ControlOptions options
 void RegisterDialogTemplate(const DialogTemplate& dialogTemplate);
 const DialogTemplate* FindDialogTemplate(int id);
 void UnregisterDialogTemplate(int id);
+
+}  // namespace ostrel::dialog

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <optional>
 
+using namespace ostrel::dialog;
+
 namespace {
 
 constexpr const char* kWineFontDir = "/usr/share/wine/fonts/";
@@ -116,7 +118,7 @@ int MulDiv(int a, int b, int c) {
     return static_cast<int>(r);
 }
 
-void EnsureDialogFonts() {
+void ostrel::dialog::EnsureDialogFonts() {
     static std::once_flag once;
     std::call_once(once, [] {
         bool tahoma = false;
@@ -136,14 +138,14 @@ void EnsureDialogFonts() {
     });
 }
 
-QString ResolvedFontFamily(const QString& face) {
+QString ostrel::dialog::ResolvedFontFamily(const QString& face) {
     EnsureDialogFonts();
     QFont font(face);
     font.setPixelSize(11);
     return QFontInfo(font).family();
 }
 
-QFont DialogTemplateFont(const QString& face, int pointSize) {
+QFont ostrel::dialog::DialogTemplateFont(const QString& face, int pointSize) {
     EnsureDialogFonts();
     QFont font(face);
     font.setPixelSize(MulDiv(pointSize, 96, 72));
@@ -152,7 +154,7 @@ QFont DialogTemplateFont(const QString& face, int pointSize) {
     return font;
 }
 
-int GdiCellHeight(const QFont& font) {
+int ostrel::dialog::GdiCellHeight(const QFont& font) {
     const int ppem = pixelSizeOf(font);
     const auto tables = readTables(font);
     if (!tables) {
@@ -194,7 +196,7 @@ QFont LogicalFont(const QString& face, int height, int weight, bool italic) {
     return font;
 }
 
-DialogBaseUnits MeasureDialogBaseUnits(const QFont& font) {
+DialogBaseUnits ostrel::dialog::MeasureDialogBaseUnits(const QFont& font) {
     static const QString letters =
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const QFontMetrics metrics(font);
@@ -205,18 +207,18 @@ DialogBaseUnits MeasureDialogBaseUnits(const QFont& font) {
     return units;
 }
 
-DialogBaseUnits DialogBaseUnitsFor(const QString& face, int pointSize) {
+DialogBaseUnits ostrel::dialog::DialogBaseUnitsFor(const QString& face, int pointSize) {
     return MeasureDialogBaseUnits(DialogTemplateFont(face, pointSize));
 }
 
-int DluToPixelsX(int x, const DialogBaseUnits& units) {
+int ostrel::dialog::DluToPixelsX(int x, const DialogBaseUnits& units) {
     return MulDiv(x, units.cx, 4);
 }
-int DluToPixelsY(int y, const DialogBaseUnits& units) {
+int ostrel::dialog::DluToPixelsY(int y, const DialogBaseUnits& units) {
     return MulDiv(y, units.cy, 8);
 }
 
-QRect MapDialogRect(const QRect& dialogUnits, const DialogBaseUnits& units) {
+QRect ostrel::dialog::MapDialogRect(const QRect& dialogUnits, const DialogBaseUnits& units) {
     // As the dialog manager places controls: position and size are each
     // converted on their own.
     return QRect(DluToPixelsX(dialogUnits.x(), units), DluToPixelsY(dialogUnits.y(), units),

@@ -19,15 +19,21 @@
 #include <QRect>
 #include <QString>
 
+namespace ostrel::dialog {
+
 struct DialogBaseUnits {
     int cx = 0;
     int cy = 0;
     bool operator==(const DialogBaseUnits&) const = default;
 };
 
+}  // namespace ostrel::dialog
+
 // a * b / c rounded to the nearest integer, halves away from zero, computed
 // without overflow; -1 when c is 0 (as the platform's MulDiv).
 int MulDiv(int a, int b, int c);
+
+namespace ostrel::dialog {
 
 // Makes the stand-in fonts visible to Qt: registers Wine's Tahoma from
 // /usr/share/wine/fonts (not on fontconfig's path) and maps "Arial" to
@@ -41,11 +47,15 @@ QString ResolvedFontFamily(const QString& face);
 // The font of a template with face `face` and size `pointSize`.
 QFont DialogTemplateFont(const QString& face, int pointSize);
 
+}  // namespace ostrel::dialog
+
 // A font made the way CreateFont makes one: a negative height is the
 // character (em) height in pixels, a positive one the cell height
 // (ascent + descent), 0 the default 12 pixels. Weights below 550 are the
 // regular face, others bold (the faces the stand-ins have).
 QFont LogicalFont(const QString& face, int height, int weight = 400, bool italic = false);
+
+namespace ostrel::dialog {
 
 // The GDI cell height (ceil(ascent) + ceil(descent)) of `font`.
 int GdiCellHeight(const QFont& font);
@@ -59,3 +69,5 @@ DialogBaseUnits DialogBaseUnitsFor(const QString& face, int pointSize);
 QRect MapDialogRect(const QRect& dialogUnits, const DialogBaseUnits& units);
 int DluToPixelsX(int x, const DialogBaseUnits& units);
 int DluToPixelsY(int y, const DialogBaseUnits& units);
+
+}  // namespace ostrel::dialog

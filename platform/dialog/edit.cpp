@@ -2,6 +2,8 @@
 
 #include "sys_colors.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 constexpr int kPlatformLimit = 32767;
 }

@@ -21,8 +21,8 @@ public:
     void ReplaceSel(const QString& text);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool AcceptsClass(ControlClass controlClass) const override;
-    void ApplyTemplate(const ControlTemplate& control) override;
+    bool AcceptsClass(ostrel::dialog::ControlClass controlClass) const override;
+    void ApplyTemplate(const ostrel::dialog::ControlTemplate& control) override;
     void SetWindowText(const QString& text) override;
     QString GetWindowText() const override;
 

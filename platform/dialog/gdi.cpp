@@ -6,6 +6,8 @@
 
 #include "sys_colors.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 // One ring of an edge: top-left colour and bottom-right colour.
@@ -60,7 +62,7 @@ void DrawFocusRect(QPainter& painter, const QRect& rect) {
     painter.restore();
 }
 
-QString StripMnemonic(const QString& text) {
+QString ostrel::dialog::StripMnemonic(const QString& text) {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

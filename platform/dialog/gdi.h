@@ -24,5 +24,9 @@ void DrawFocusRect(QPainter& painter, const QRect& rect);
 // DT_END_ELLIPSIS, with the painter's current font and pen.
 void DrawText(QPainter& painter, const QString& text, const QRect& rect, UINT format);
 
+namespace ostrel::dialog {
+
 // The text with mnemonic markers removed ("&&" -> "&", "&x" -> "x").
 QString StripMnemonic(const QString& text);
+
+}  // namespace ostrel::dialog

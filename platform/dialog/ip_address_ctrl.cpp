@@ -7,6 +7,8 @@
 #include "gdi.h"
 #include "sys_colors.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 constexpr int kEdge = 2;  // the sunken client edge
 }

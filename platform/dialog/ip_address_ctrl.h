@@ -35,7 +35,7 @@ public:
     QLineEdit* Field(int field) const;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool AcceptsClass(ControlClass controlClass) const override;
+    bool AcceptsClass(ostrel::dialog::ControlClass controlClass) const override;
     QString GetWindowText() const override;  // "a.b.c.d", "0" for blank fields
 
 protected:

@@ -9,6 +9,8 @@
 #include "dialog_units.h"
 #include "sys_colors.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 constexpr int kDataRole = Qt::UserRole + 1;

@@ -96,7 +96,7 @@ public:
     void ShowOwnScrollBars(bool show);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool AcceptsClass(ControlClass controlClass) const override;
+    bool AcceptsClass(ostrel::dialog::ControlClass controlClass) const override;
 
     // The reflected NM_CUSTOMDRAW; the default draws everything itself.
     virtual LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);

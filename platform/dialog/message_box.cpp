@@ -6,10 +6,12 @@
 
 #include "window.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 QString& appName() {
-    static QString name = QStringLiteral("Ostrel NVR Search Utility");
+    static QString name;
     return name;
 }
 
@@ -17,12 +19,13 @@ ScopedMessageBoxHook* currentHook = nullptr;
 
 }  // namespace
 
-void SetAppName(const QString& name) {
+void ostrel::dialog::SetAppName(const QString& name) {
     appName() = name;
+    QCoreApplication::setApplicationName(name);
 }
 
 QString AfxGetAppName() {
-    return appName();
+    return appName().isEmpty() ? QCoreApplication::applicationName() : appName();
 }
 
 ScopedMessageBoxHook::ScopedMessageBoxHook(Answer answer)

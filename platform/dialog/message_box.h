@@ -23,14 +23,24 @@ inline constexpr UINT MB_ICONINFORMATION = 0x40;
 inline constexpr UINT MB_TYPEMASK = 0xF;
 inline constexpr UINT MB_ICONMASK = 0xF0;
 
-// The application's name, the caption of boxes that give none.
+namespace ostrel::dialog {
+
+// The application's name, the caption of boxes that give none. The program
+// gives it once at start-up; it is Qt's application name too. Until it is
+// given, Qt's application name (the executable's) stands in.
 void SetAppName(const QString& name);
-QString AfxGetAppName();  // "Ostrel NVR Search Utility" unless set
+
+}  // namespace ostrel::dialog
+
+// The name given at start-up (see SetAppName).
+QString AfxGetAppName();
 
 // Shows a modal message box owned by `owner` (may be null) and answers
 // IDOK, IDCANCEL, IDYES or IDNO.
 int MessageBox(CWnd* owner, const QString& text, const QString& caption = {}, UINT flags = MB_OK);
 int AfxMessageBox(const QString& text, UINT flags = MB_OK);
+
+namespace ostrel::dialog {
 
 struct MessageBoxRecord {
     CWnd* owner = nullptr;
@@ -54,8 +64,10 @@ public:
     void clear() { records_.clear(); }
 
 private:
-    friend int MessageBox(CWnd*, const QString&, const QString&, UINT);
+    friend int ::MessageBox(CWnd*, const QString&, const QString&, UINT);
     Answer answer_;
     std::vector<MessageBoxRecord> records_;
     ScopedMessageBoxHook* previous_;
 };
+
+}  // namespace ostrel::dialog

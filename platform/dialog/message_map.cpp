@@ -3,6 +3,8 @@
 #include <set>
 #include <tuple>
 
+using namespace ostrel::dialog;
+
 MessageMap::MessageMap(const MessageMap* base, const char* className,
                        std::vector<MessageMapEntry> entries)
     : base_(base), className_(className), entries_(std::move(entries)) {}
@@ -53,7 +55,7 @@ std::vector<std::string> MessageMap::problems() const {
     return out;
 }
 
-QPoint message_map_detail::pointFromLParam(LPARAM lParam) {
+QPoint ostrel::dialog::message_map_detail::pointFromLParam(LPARAM lParam) {
     const auto v = static_cast<std::uintptr_t>(lParam);
     return QPoint(static_cast<std::int16_t>(LOWORD(v)), static_cast<std::int16_t>(HIWORD(v)));
 }

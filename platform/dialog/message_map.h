@@ -58,6 +58,8 @@ struct CtlColor {
     void SetBkColor(COLORREF color) { bkColor = color; }
 };
 
+namespace ostrel::dialog {
+
 inline constexpr int kAnyId = -0x10000;
 
 struct MessageMapEntry {
@@ -223,23 +225,25 @@ MessageMapEntry plain(UINT msg, void (T::*fn)(), const char* name) {
 
 }  // namespace message_map_detail
 
-#define DECLARE_MESSAGE_MAP()                         \
-public:                                               \
-    static const MessageMap& ThisMessageMap();        \
-    const MessageMap& GetMessageMap() const override; \
-                                                      \
+}  // namespace ostrel::dialog
+
+#define DECLARE_MESSAGE_MAP()                                           \
+public:                                                                 \
+    static const ::ostrel::dialog::MessageMap& ThisMessageMap();        \
+    const ::ostrel::dialog::MessageMap& GetMessageMap() const override; \
+                                                                        \
 private:
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
-    const MessageMap& theClass::GetMessageMap() const { \
-        return ThisMessageMap();                        \
-    }                                                   \
-    const MessageMap& theClass::ThisMessageMap() {      \
-        using ThisClass [[maybe_unused]] = theClass;    \
-        namespace mmd = message_map_detail;             \
-    static const MessageMap map(&baseClass::ThisMessageMap(), #theClass, {
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                            \
+    const ::ostrel::dialog::MessageMap& theClass::GetMessageMap() const { \
+        return ThisMessageMap();                                          \
+    }                                                                     \
+    const ::ostrel::dialog::MessageMap& theClass::ThisMessageMap() {      \
+        using ThisClass [[maybe_unused]] = theClass;                      \
+        namespace mmd = ::ostrel::dialog::message_map_detail;             \
+    static const ::ostrel::dialog::MessageMap map(&baseClass::ThisMessageMap(), #theClass, {
 #define END_MESSAGE_MAP() \
-    });                     \
+    });                   \
     return map;           \
     }
 

@@ -5,6 +5,8 @@
 #include "gdi.h"
 #include "sys_colors.h"
 
+using namespace ostrel::dialog;
+
 CProgressCtrl::CProgressCtrl(QWidget* parent) : QWidget(parent), CWnd(this) {
     SetStyleWord(WS_CHILD | WS_VISIBLE | WS_BORDER);
     setFocusPolicy(Qt::NoFocus);

@@ -25,7 +25,7 @@ public:
     int StepIt();              // previous position; wraps past the upper end
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool AcceptsClass(ControlClass controlClass) const override;
+    bool AcceptsClass(ostrel::dialog::ControlClass controlClass) const override;
 
 protected:
     bool event(QEvent* event) override;

@@ -4,6 +4,8 @@
 #include <map>
 #include <mutex>
 
+using namespace ostrel::dialog;
+
 namespace {
 
 struct Registered {
@@ -72,7 +74,7 @@ bool CustomResourceExists(const QString& type, unsigned id) {
     return QFile::exists(QStringLiteral(":/resources/%1/%2").arg(type).arg(id));
 }
 
-void RegisterBitmapResource(unsigned id, const QImage& image) {
+void ostrel::dialog::RegisterBitmapResource(unsigned id, const QImage& image) {
     auto& r = registered();
     std::lock_guard lock(r.mutex);
     if (image.isNull()) {
@@ -82,7 +84,7 @@ void RegisterBitmapResource(unsigned id, const QImage& image) {
     }
 }
 
-void RegisterIconResource(unsigned id, const QIcon& icon) {
+void ostrel::dialog::RegisterIconResource(unsigned id, const QIcon& icon) {
     auto& r = registered();
     std::lock_guard lock(r.mutex);
     if (icon.isNull()) {
@@ -92,7 +94,7 @@ void RegisterIconResource(unsigned id, const QIcon& icon) {
     }
 }
 
-void ClearRegisteredResources() {
+void ostrel::dialog::ClearRegisteredResources() {
     auto& r = registered();
     std::lock_guard lock(r.mutex);
     r.bitmaps.clear();

@@ -24,8 +24,12 @@ QIcon LoadIconResource(unsigned id);
 QByteArray LoadCustomResource(const QString& type, unsigned id);
 bool CustomResourceExists(const QString& type, unsigned id);
 
+namespace ostrel::dialog {
+
 // Replaces (or, with a null image, removes) bitmap `id` for this process.
 void RegisterBitmapResource(unsigned id, const QImage& image);
 void RegisterIconResource(unsigned id, const QIcon& icon);
 // Forgets every registered image and icon.
 void ClearRegisteredResources();
+
+}  // namespace ostrel::dialog

@@ -7,6 +7,8 @@
 #include "resources.h"
 #include "sys_colors.h"
 
+using namespace ostrel::dialog;
+
 CStatic::CStatic(QWidget* parent) : QWidget(parent), CWnd(this) {
     SetStyleWord(WS_CHILD | WS_VISIBLE | SS_LEFT);
     setFocusPolicy(Qt::NoFocus);

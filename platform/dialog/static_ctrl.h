@@ -24,8 +24,8 @@ public:
     void SetIcon(const QIcon& icon);
     QIcon GetIcon() const { return icon_; }
 
-    bool AcceptsClass(ControlClass controlClass) const override;
-    void ApplyTemplate(const ControlTemplate& control) override;
+    bool AcceptsClass(ostrel::dialog::ControlClass controlClass) const override;
+    void ApplyTemplate(const ostrel::dialog::ControlTemplate& control) override;
     void SetWindowText(const QString& text) override;
     QString GetWindowText() const override { return text_; }
     void OnStyleChanged() override;

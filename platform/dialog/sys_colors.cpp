@@ -1,5 +1,7 @@
 #include "sys_colors.h"
 
+using namespace ostrel::dialog;
+
 COLORREF GetSysColor(int index) {
     switch (index) {
         case COLOR_SCROLLBAR:
@@ -39,10 +41,10 @@ COLORREF GetSysColor(int index) {
     }
 }
 
-QColor toQColor(COLORREF color) {
+QColor ostrel::dialog::toQColor(COLORREF color) {
     return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
-COLORREF fromQColor(const QColor& color) {
+COLORREF ostrel::dialog::fromQColor(const QColor& color) {
     return RGB(color.red(), color.green(), color.blue());
 }

@@ -27,9 +27,13 @@ inline constexpr int COLOR_INFOBK = 24;
 // The colour of system colour `index` (black for an unknown index).
 COLORREF GetSysColor(int index);
 
+namespace ostrel::dialog {
+
 // COLORREF <-> QColor.
 QColor toQColor(COLORREF color);
 COLORREF fromQColor(const QColor& color);
 inline QColor sysColor(int index) {
     return toQColor(GetSysColor(index));
 }
+
+}  // namespace ostrel::dialog

@@ -6,6 +6,8 @@
 
 #include "window.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 // Runs window timers on Qt timers owned by the window's widget.
@@ -58,7 +60,7 @@ TimerDriver* current = nullptr;
 
 }  // namespace
 
-TimerDriver& CurrentTimerDriver() {
+TimerDriver& ostrel::dialog::CurrentTimerDriver() {
     return current ? *current : qtDriver();
 }
 

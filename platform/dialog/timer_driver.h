@@ -12,6 +12,8 @@
 
 class CWnd;
 
+namespace ostrel::dialog {
+
 class TimerDriver {
 public:
     virtual ~TimerDriver() = default;
@@ -64,3 +66,5 @@ private:
     std::int64_t now_ = 0;
     std::uint64_t generation_ = 0;
 };
+
+}  // namespace ostrel::dialog

@@ -59,46 +59,29 @@ constexpr WPARAM MAKEWPARAM(int lo, int hi) {
 inline constexpr int IDC_STATIC = -1;
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
-inline constexpr int IDABORT = 3;
-inline constexpr int IDRETRY = 4;
-inline constexpr int IDIGNORE = 5;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
 // Window messages.
-inline constexpr UINT WM_NULL = 0x0000;
 inline constexpr UINT WM_DESTROY = 0x0002;
 inline constexpr UINT WM_SIZE = 0x0005;
-inline constexpr UINT WM_SETFOCUS = 0x0007;
-inline constexpr UINT WM_KILLFOCUS = 0x0008;
-inline constexpr UINT WM_ENABLE = 0x000A;
 inline constexpr UINT WM_SETTEXT = 0x000C;
 inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
-inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_NOTIFY = 0x004E;
-inline constexpr UINT WM_SETICON = 0x0080;
 inline constexpr UINT WM_NCHITTEST = 0x0084;
 inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
-inline constexpr UINT WM_KEYDOWN = 0x0100;
-inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
-inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_HSCROLL = 0x0114;
 inline constexpr UINT WM_VSCROLL = 0x0115;
 inline constexpr UINT WM_CTLCOLOR = 0x0019;  // the framework's single colour message
-inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
-inline constexpr UINT WM_LBUTTONUP = 0x0202;
-inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
-inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
-inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_USER = 0x0400;
 
 // The product's own posted message that clears a skinned check or radio.
@@ -111,7 +94,6 @@ inline constexpr UINT BM_GETSTATE = 0x00F2;
 inline constexpr UINT BM_SETSTATE = 0x00F3;
 inline constexpr UINT BM_CLICK = 0x00F5;
 inline constexpr UINT BN_CLICKED = 0;
-inline constexpr UINT BN_DOUBLECLICKED = 5;
 inline constexpr int BST_UNCHECKED = 0;
 inline constexpr int BST_CHECKED = 1;
 inline constexpr int BST_PUSHED = 4;
@@ -123,7 +105,6 @@ inline constexpr UINT CBN_SELCHANGE = 1;
 inline constexpr UINT CB_GETCOUNT = 0x0146;
 inline constexpr UINT CB_GETCURSEL = 0x0147;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
-inline constexpr UINT CB_ADDSTRING = 0x0143;
 inline constexpr UINT CB_RESETCONTENT = 0x014B;
 
 // Edit messages.
@@ -162,7 +143,6 @@ inline constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
 // Scroll bar codes.
 inline constexpr int SB_HORZ = 0;
 inline constexpr int SB_VERT = 1;
-inline constexpr int SB_BOTH = 3;
 inline constexpr UINT SB_LINEUP = 0;
 inline constexpr UINT SB_LINELEFT = 0;
 inline constexpr UINT SB_LINEDOWN = 1;
@@ -177,37 +157,25 @@ inline constexpr UINT SB_TOP = 6;
 inline constexpr UINT SB_BOTTOM = 7;
 
 // Window styles.
-inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
-inline constexpr DWORD WS_MINIMIZE = 0x20000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
 inline constexpr DWORD WS_DISABLED = 0x08000000;
-inline constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
-inline constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
-inline constexpr DWORD WS_DLGFRAME = 0x00400000;
 inline constexpr DWORD WS_VSCROLL = 0x00200000;
-inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
-inline constexpr DWORD WS_THICKFRAME = 0x00040000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;  // on top-level windows
-inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;  // on top-level windows
 
-inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
-inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 
 // Dialog styles.
 inline constexpr DWORD DS_SETFONT = 0x40;
 inline constexpr DWORD DS_MODALFRAME = 0x80;
 inline constexpr DWORD DS_SETFOREGROUND = 0x200;
-inline constexpr DWORD DS_3DLOOK = 0x0004;
-inline constexpr DWORD DS_CENTER = 0x0800;
 
 // Button styles (the low four bits are the button type).
 inline constexpr DWORD BS_PUSHBUTTON = 0x0;
@@ -217,11 +185,9 @@ inline constexpr DWORD BS_AUTOCHECKBOX = 0x3;
 inline constexpr DWORD BS_RADIOBUTTON = 0x4;
 inline constexpr DWORD BS_3STATE = 0x5;
 inline constexpr DWORD BS_AUTO3STATE = 0x6;
-inline constexpr DWORD BS_GROUPBOX = 0x7;
 inline constexpr DWORD BS_AUTORADIOBUTTON = 0x9;
 inline constexpr DWORD BS_OWNERDRAW = 0xB;
 inline constexpr DWORD BS_TYPEMASK = 0xF;
-inline constexpr DWORD BS_NOTIFY = 0x4000;
 
 // Static styles.
 inline constexpr DWORD SS_LEFT = 0x0;
@@ -238,7 +204,6 @@ inline constexpr DWORD ES_PASSWORD = 0x20;
 inline constexpr DWORD ES_AUTOHSCROLL = 0x80;
 
 // Combo box styles.
-inline constexpr DWORD CBS_DROPDOWN = 0x2;
 inline constexpr DWORD CBS_DROPDOWNLIST = 0x3;
 inline constexpr DWORD CBS_SORT = 0x100;
 
@@ -246,7 +211,6 @@ inline constexpr DWORD CBS_SORT = 0x100;
 inline constexpr DWORD LVS_REPORT = 0x1;
 inline constexpr DWORD LVS_SINGLESEL = 0x4;
 inline constexpr DWORD LVS_SHOWSELALWAYS = 0x8;
-inline constexpr DWORD LVS_EX_GRIDLINES = 0x1;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x20;
 
 // Progress bar styles.
@@ -255,7 +219,6 @@ inline constexpr DWORD PBS_SMOOTH = 0x1;
 // List view item states, next-item flags and column formats.
 inline constexpr UINT LVIS_FOCUSED = 0x1;
 inline constexpr UINT LVIS_SELECTED = 0x2;
-inline constexpr UINT LVNI_ALL = 0x0;
 inline constexpr UINT LVNI_FOCUSED = 0x1;
 inline constexpr UINT LVNI_SELECTED = 0x2;
 inline constexpr int LVCFMT_LEFT = 0;
@@ -264,7 +227,6 @@ inline constexpr int LVCFMT_CENTER = 2;
 
 // Common notifications.
 inline constexpr UINT NM_CLICK = static_cast<UINT>(-2);
-inline constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
 inline constexpr UINT NM_CUSTOMDRAW = static_cast<UINT>(-12);
 
 // Custom-draw stages and answers.
@@ -273,19 +235,14 @@ inline constexpr DWORD CDDS_POSTPAINT = 0x2;
 inline constexpr DWORD CDDS_ITEM = 0x10000;
 inline constexpr DWORD CDDS_ITEMPREPAINT = CDDS_ITEM | CDDS_PREPAINT;
 inline constexpr DWORD CDDS_ITEMPOSTPAINT = CDDS_ITEM | CDDS_POSTPAINT;
-inline constexpr DWORD CDDS_SUBITEM = 0x20000;
 inline constexpr LRESULT CDRF_DODEFAULT = 0x0;
-inline constexpr LRESULT CDRF_NEWFONT = 0x2;
 inline constexpr LRESULT CDRF_SKIPDEFAULT = 0x4;
 inline constexpr LRESULT CDRF_NOTIFYPOSTPAINT = 0x10;
 inline constexpr LRESULT CDRF_NOTIFYITEMDRAW = 0x20;
-inline constexpr LRESULT CDRF_NOTIFYSUBITEMDRAW = 0x20;
 
 // Owner-draw item states.
 inline constexpr UINT ODS_SELECTED = 0x1;
-inline constexpr UINT ODS_GRAYED = 0x2;
 inline constexpr UINT ODS_DISABLED = 0x4;
-inline constexpr UINT ODS_CHECKED = 0x8;
 inline constexpr UINT ODS_FOCUS = 0x10;
 
 // Draw-text flags.
@@ -331,17 +288,8 @@ inline constexpr UINT SIZE_RESTORED = 0;
 inline constexpr UINT SIZE_MINIMIZED = 1;
 inline constexpr UINT SIZE_MAXIMIZED = 2;
 
-// WM_SETICON kinds.
-inline constexpr int ICON_SMALL = 0;
-inline constexpr int ICON_BIG = 1;
-
 // WM_CTLCOLOR kinds.
-inline constexpr UINT CTLCOLOR_MSGBOX = 0;
 inline constexpr UINT CTLCOLOR_EDIT = 1;
-inline constexpr UINT CTLCOLOR_LISTBOX = 2;
-inline constexpr UINT CTLCOLOR_BTN = 3;
-inline constexpr UINT CTLCOLOR_DLG = 4;
-inline constexpr UINT CTLCOLOR_SCROLLBAR = 5;
 inline constexpr UINT CTLCOLOR_STATIC = 6;
 
 // Background modes.
@@ -353,11 +301,6 @@ inline constexpr UINT MK_LBUTTON = 0x1;
 inline constexpr UINT MK_RBUTTON = 0x2;
 inline constexpr UINT MK_SHIFT = 0x4;
 inline constexpr UINT MK_CONTROL = 0x8;
-
-// Virtual keys.
-inline constexpr UINT VK_RETURN = 0x0D;
-inline constexpr UINT VK_ESCAPE = 0x1B;
-inline constexpr UINT VK_SPACE = 0x20;
 
 // System metrics.
 inline constexpr int SM_CXICON = 11;

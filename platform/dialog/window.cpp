@@ -10,6 +10,8 @@
 #include "dialog.h"
 #include "timer_driver.h"
 
+using namespace ostrel::dialog;
+
 WindowMessageEvent::WindowMessageEvent(UINT msg, WPARAM w, LPARAM l)
     : QEvent(eventType()), message(msg), wParam(w), lParam(l) {}
 

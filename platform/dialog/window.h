@@ -101,8 +101,8 @@ public:
     // says whether this object can stand for a control of that class;
     // PreSubclassWindow runs when a bound object has been attached to its
     // control (id, style and geometry are set).
-    virtual bool AcceptsClass(ControlClass controlClass) const;
-    virtual void ApplyTemplate(const ControlTemplate& control);
+    virtual bool AcceptsClass(ostrel::dialog::ControlClass controlClass) const;
+    virtual void ApplyTemplate(const ostrel::dialog::ControlTemplate& control);
     virtual void PreSubclassWindow();
 
     // Makes this object a child control of `parent` at run time (pixels),
@@ -127,6 +127,8 @@ private:
     QIcon smallIcon_;
 };
 
+namespace ostrel::dialog {
+
 // The Qt event that carries a posted message.
 class WindowMessageEvent : public QEvent {
 public:
@@ -136,6 +138,8 @@ public:
     WPARAM wParam;
     LPARAM lParam;
 };
+
+}  // namespace ostrel::dialog
 
 // True while `window` exists (it may be called with a pointer to a window
 // that is gone).

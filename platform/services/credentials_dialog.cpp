@@ -2,6 +2,8 @@
 
 #include "platform/dialog/dialog_template.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 constexpr int kFieldLimit = 256;

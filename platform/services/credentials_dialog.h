@@ -29,7 +29,7 @@ public:
 protected:
     // The same fields and buttons laid out by another template (a skinned
     // look above this layer); it must hold the three field ids above.
-    CredentialsDialog(const DialogTemplate& layout, const QString& remoteName,
+    CredentialsDialog(const ostrel::dialog::DialogTemplate& layout, const QString& remoteName,
                       const QString& userName, CWnd* parent);
 };
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/services/ascii_text.h"
 #include "platform/services/run_process.h"
 #include "platform/services/user_files.h"
 
@@ -17,12 +18,6 @@ constexpr std::chrono::milliseconds kGioLimit{20000};
 std::string ShareUri(const UncPath& share) {
     UncPath root = share;
     return root.SmbUrl();
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 }  // namespace

@@ -3,20 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/services/ascii_text.h"
 #include "platform/services/unc_path.h"
 #include "platform/services/win_codes.h"
 
 namespace ostrel::platform {
-
-namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-}  // namespace
 
 void FakeNetworkDrives::AddShare(const std::string& remoteName, const std::string& userName,
                                  const std::string& password) {

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/services/ascii_text.h"
 #include "platform/services/network_drives.h"
 #include "platform/services/user_files.h"
 #include "platform/services/win_codes.h"
@@ -242,10 +243,7 @@ std::string FakeFiles::Normalise(const std::string& path) {
         if (!share) {
             return {};
         }
-        std::string text = share->Text();
-        std::transform(text.begin(), text.end(), text.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return text;
+        return Lower(share->Text());
     }
     if (!IsDrivePath(path)) {
         return {};
@@ -254,7 +252,7 @@ std::string FakeFiles::Normalise(const std::string& path) {
     if (!components) {
         return {};
     }
-    std::string text(1, static_cast<char>(std::tolower(static_cast<unsigned char>(path[0]))));
+    std::string text(1, path[0]);
     text += ":";
     for (const auto& component : *components) {
         text += "\\" + component;
@@ -262,9 +260,7 @@ std::string FakeFiles::Normalise(const std::string& path) {
     if (components->empty()) {
         text += "\\";
     }
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+    return Lower(text);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/services/ascii_text.h"
 #include "platform/services/tcp_connect.h"
 
 namespace ostrel::platform {
@@ -12,9 +13,7 @@ std::optional<UrlEndpoint> ParseUrlEndpoint(const std::string& url) {
     if (schemeEnd == std::string::npos) {
         return std::nullopt;
     }
-    std::string scheme = url.substr(0, schemeEnd);
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string scheme = Lower(url.substr(0, schemeEnd));
     UrlEndpoint endpoint;
     if (scheme == "http") {
         endpoint.port = 80;

@@ -13,6 +13,8 @@
 #include <spawn.h>
 #include <unistd.h>
 
+#include "platform/services/ascii_text.h"
+
 extern char** environ;
 
 namespace ostrel::platform {
@@ -61,9 +63,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
 namespace {
 
 bool IsExplorer(const std::string& program) {
-    std::string base = program.substr(program.find_last_of("\\/") + 1);
-    std::transform(base.begin(), base.end(), base.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string base = Lower(program.substr(program.find_last_of("\\/") + 1));
     return base == "explorer" || base == "explorer.exe";
 }
 

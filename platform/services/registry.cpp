@@ -5,25 +5,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/services/ascii_text.h"
 #include "platform/services/user_files.h"
 
 namespace ostrel::platform {
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 std::vector<std::string> SplitList(const std::string& text, char separator) {
     std::vector<std::string> parts;

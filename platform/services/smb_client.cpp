@@ -10,18 +10,13 @@
 #include <fcntl.h>
 #include <libsmbclient.h>
 
+#include "platform/services/ascii_text.h"
 #include "platform/services/tcp_connect.h"
 #include "platform/services/win_codes.h"
 
 namespace ostrel::platform {
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // The library keeps process-wide state behind its contexts; one caller at a
 // time keeps it consistent.

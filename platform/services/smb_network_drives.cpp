@@ -7,18 +7,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "platform/services/ascii_text.h"
+
 namespace ostrel::platform {
-
-namespace {
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-}  // namespace
 
 std::optional<char> ParseLocalName(const std::string& localName) {
     if (localName.size() != 2 || localName[1] != ':' ||

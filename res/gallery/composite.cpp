@@ -7,9 +7,11 @@
 #include "platform/dialog/dialog_units.h"
 #include "platform/dialog/sys_colors.h"
 #include "res/button_skins.h"
+#include "res/dialog_looks.h"
 #include "res/resource_check.h"
 #include "res/templates/dialog_templates.h"
-#include "skin/dialog_looks.h"
+
+using namespace ostrel::dialog;
 
 namespace res::gallery {
 namespace {
@@ -82,9 +84,9 @@ QImage ComposeDialog(int templateId, FaceState state) {
     image.fill(QColor(0xd4, 0xd0, 0xc8));
     QPainter p(&image);
     QColor textColor(Qt::black);
-    if (const skin::DialogLook* look = skin::FindDialogLook(templateId)) {
+    if (const res::DialogLook* look = res::FindDialogLook(templateId)) {
         const QImage bg = Bitmap(look->backgroundId);
-        if (look->paint == skin::BackgroundPaint::Stretched) {
+        if (look->paint == res::BackgroundPaint::Stretched) {
             p.drawImage(client, bg);
         } else {
             p.drawImage(QPoint(0, 0), bg);

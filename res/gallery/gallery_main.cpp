@@ -23,6 +23,8 @@
 #include "res/templates/dialog_templates.h"
 #include "sheets.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 // The offscreen platform cannot raise windows and says so for every dialog

@@ -19,6 +19,8 @@
 #include "skin/skin_progress.h"
 #include "skin/window_region.h"
 
+using namespace ostrel::dialog;
+
 namespace res::gallery {
 namespace {
 

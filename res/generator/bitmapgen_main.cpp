@@ -28,6 +28,8 @@
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 using namespace res;

@@ -2,6 +2,8 @@
 
 #include "platform/dialog/dialog_units.h"
 
+using namespace ostrel::dialog;
+
 namespace res::gen {
 namespace {
 

@@ -13,9 +13,9 @@ namespace res::gen {
 
 class DialogGeometry {
 public:
-    explicit DialogGeometry(const DialogTemplate& dialogTemplate);
+    explicit DialogGeometry(const ostrel::dialog::DialogTemplate& dialogTemplate);
 
-    const DialogTemplate& source() const { return tmpl; }
+    const ostrel::dialog::DialogTemplate& source() const { return tmpl; }
     QSize client() const { return clientSize; }
     // The pixel rectangle of control `id` (the first with that id); an empty
     // rectangle when the template has no such control.
@@ -23,7 +23,7 @@ public:
     // The rectangle a control really covers on screen: a drop-down list shows
     // only its selection field, not the height its template reserves for the
     // open list.
-    QRect visible(const ControlTemplate& c) const;
+    QRect visible(const ostrel::dialog::ControlTemplate& c) const;
     QRect visible(int id) const;
     // A report list together with the two skin scroll bars placed beside it.
     QRect listWithBars(int id) const;
@@ -31,8 +31,8 @@ public:
     int y(int dlu) const;
 
 private:
-    const DialogTemplate& tmpl;
-    DialogBaseUnits units;
+    const ostrel::dialog::DialogTemplate& tmpl;
+    ostrel::dialog::DialogBaseUnits units;
     QSize clientSize;
 };
 

@@ -13,8 +13,11 @@
 #include "draw_parts.h"
 #include "palette.h"
 #include "res/bitmap_ids.h"
+#include "res/product_name.h"
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
+
+using namespace ostrel::dialog;
 
 namespace res::gen {
 namespace {
@@ -101,7 +104,7 @@ void PaintTitleBand(QPainter& p, const DialogGeometry& g, int bottom) {
     p.setPen(Qt::white);
     const QFontMetricsF fm(p.font());
     const qreal baseline = std::round((bottom - 1 + fm.capHeight()) / 2.0);
-    p.drawText(QPointF(9 + icon + 7, baseline), QStringLiteral("Ostrel NVR Search Utility"));
+    p.drawText(QPointF(9 + icon + 7, baseline), QString::fromLatin1(res::kProductName));
 }
 
 void PaintSectionBand(QPainter& p, int width, const QRect& band, const char* title, int textLeft,

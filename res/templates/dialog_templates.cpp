@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "ostrel_version.h"
+#include "res/product_name.h"
 #include "res/templates/control_ids.h"
+
+using namespace ostrel::dialog;
 
 namespace res {
 namespace {
@@ -178,7 +181,7 @@ DialogTemplate About() {
     DialogTemplate t = Make(IDD_ABOUT, 271, 78, 9, kSmallDialogStyle, 0, "");
     t.controls = {
         Icon(128, {14, 12, 21, 20}, IDC_ABOUT_ICON),
-        Static("Ostrel NVR Search Utility", {48, 12, 200, 10}, IDC_ABOUT_TITLE),
+        Static(kProductName, {48, 12, 200, 10}, IDC_ABOUT_TITLE),
         Static("Finds the recorders on your network and sets them up.", {48, 26, 210, 10},
                IDC_ABOUT_NOTICE),
         Static("Version : " OSTREL_VERSION, {48, 40, 120, 10}, IDC_ABOUT_VERSION),

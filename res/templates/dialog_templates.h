@@ -11,11 +11,11 @@
 namespace res {
 
 // Every template of the product, in template-number order.
-std::span<const DialogTemplate> ProductDialogTemplates();
+std::span<const ostrel::dialog::DialogTemplate> ProductDialogTemplates();
 
 // The template numbered `id`; throws std::out_of_range for a number that is
 // not one of the product's (a programming error, not a run-time condition).
-const DialogTemplate& ProductDialogTemplate(int id);
+const ostrel::dialog::DialogTemplate& ProductDialogTemplate(int id);
 
 // Registers every product template with the dialog layer, so dialogs can be
 // built by number. Safe to call more than once.

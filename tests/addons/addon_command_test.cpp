@@ -11,6 +11,8 @@
 #include "platform/dialog/combo_box.h"
 #include "res/templates/control_ids.h"
 
+using namespace ostrel::dialog;
+
 // Command 1025: the add-on check, the task with timer 2, the restart window
 // and the clean-up.
 using namespace ostrel::addons;

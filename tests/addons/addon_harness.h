@@ -82,9 +82,9 @@ public:
     ostrel::platform::PlatformServices services;
     ScriptedDevice device;
     ostrel::addons::AddonContext context;
-    ManualTimerDriver timers;
-    ScopedTimerDriver scopedTimers{timers};
-    ScopedMessageBoxHook boxes;
+    ostrel::dialog::ManualTimerDriver timers;
+    ostrel::dialog::ScopedTimerDriver scopedTimers{timers};
+    ostrel::dialog::ScopedMessageBoxHook boxes;
     FakeHost host;
 
     // Every pause the dialogs took, in ms.
@@ -103,5 +103,5 @@ public:
 
 private:
     void Answer(CDialog& dialog);
-    ScopedModalHook modal;
+    ostrel::dialog::ScopedModalHook modal;
 };

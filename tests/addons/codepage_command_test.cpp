@@ -14,6 +14,8 @@
 #include "protocol/globals.h"
 #include "res/templates/control_ids.h"
 
+using namespace ostrel::dialog;
+
 // Command 1022: the language dialog, the install task and the restart window.
 using namespace ostrel::addons;
 using ostrel::platform::FakeFiles;

@@ -10,6 +10,8 @@
 #include "platform/dialog/sys_colors.h"
 #include "skin/skin_progress.h"
 
+using namespace ostrel::dialog;
+
 // The restart window: its worker steps the skinned bar to the end, its
 // timer closes it after 90 seconds, and it never leaves the worker running.
 using namespace ostrel::addons;

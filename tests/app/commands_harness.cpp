@@ -14,6 +14,8 @@
 #include "protocol/network.h"
 #include "res/templates/control_ids.h"
 
+using namespace ostrel::dialog;
+
 using namespace res;
 
 bool GatedProbe::InternetCheckConnectionA(const char* url, std::uint32_t, std::uint32_t) {

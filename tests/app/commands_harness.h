@@ -64,7 +64,7 @@ public:
     ostrel::platform::FakeVersionSource version{2, 6, 2, 9200};
     ostrel::platform::FakeUserAccount user{"tester"};
     ostrel::platform::PlatformServices services;
-    ScopedMessageBoxHook boxes;
+    ostrel::dialog::ScopedMessageBoxHook boxes;
     std::unique_ptr<CLanscoutDlg> dialog;
     // Pauses WaitForProbe made; each runs onSleep (if set) with its number.
     int sleeps = 0;

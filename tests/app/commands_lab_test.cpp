@@ -4,8 +4,6 @@
 // desktop's opener and browser that record what they are asked to open.
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <chrono>
@@ -29,9 +27,13 @@
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/file_service.h"
 #include "protocol/network.h"
+#include "res/product_name.h"
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
 #include "tests/lab/lab_support.h"
+#include "tests/support/qt_test_main.h"
+
+using namespace ostrel::dialog;
 
 using namespace res;
 namespace fs = std::filesystem;
@@ -328,16 +330,13 @@ TEST(LabCommands, ARecorderWithItsConsoleClosedIsReportedAndTheListRefreshed) {
     EXPECT_FALSE(fs::exists(opened)) << "no browser for a closed console";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    // Before any thread exists, so that every later thread and child process
-    // starts in the lab's client namespace too.
+// Before the application and any thread exist, so that every later thread
+// and child process starts in the lab's client namespace too. Stand-ins for
+// the desktop's opener and a browser come first on PATH, with desktop
+// settings of this run only.
+void PrepareLabRun() {
     lab::EnterClientNamespace();
 
-    // Stand-ins for the desktop's opener and a browser, first on PATH, and
-    // desktop settings of this run only.
     Scratch() = fs::temp_directory_path() / ("ostrel-commands-lab-" + std::to_string(getpid()));
     fs::create_directories(Scratch() / "bin");
     fs::create_directories(Scratch() / "config");
@@ -357,23 +356,21 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_DIRS", (Scratch() / "none").c_str(), 1);
     setenv("XDG_DATA_DIRS", (Scratch() / "none").c_str(), 1);
     unsetenv("XDG_CURRENT_DESKTOP");
-
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QString dir = QDir::tempPath() + "/ostrel-test-runtime";
-        QDir().mkpath(dir);
-        QFile::setPermissions(
-            dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ostrel NVR Search Utility"));
-    EnsureDialogFonts();
-    res::RegisterProductDialogTemplates();
-    const int result = RUN_ALL_TESTS();
-    std::error_code ignored;
-    fs::remove_all(Scratch(), ignored);
-    return result;
 }
+
+[[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
+    .beforeApplication = PrepareLabRun,
+    .withApplication =
+        [] {
+            SetAppName(QString::fromLatin1(res::kProductName));
+            EnsureDialogFonts();
+            res::RegisterProductDialogTemplates();
+        },
+    .afterTests =
+        [] {
+            std::error_code ignored;
+            fs::remove_all(Scratch(), ignored);
+        },
+});
+
+}  // namespace

@@ -31,9 +31,13 @@
 #include "platform/services/smb_network_drives.h"
 #include "platform/services/win_codes.h"
 #include "protocol/network.h"
+#include "res/product_name.h"
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
 #include "tests/lab/lab_support.h"
+#include "tests/support/qt_test_main.h"
+
+using namespace ostrel::dialog;
 
 using namespace res;
 namespace fs = std::filesystem;
@@ -326,25 +330,21 @@ long StartSessionBus() {
     return pid;
 }
 
-}  // namespace
+// Before the application and any thread exist, so that every later thread
+// and child process starts in the lab's client namespace too; with a
+// private session bus for GVfs where one can be started.
+long sessionBus = 0;
 
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    // Before any thread exists, so every later thread and child process
-    // starts in the lab's client namespace too.
+void PrepareLabRun() {
     lab::EnterClientNamespace();
 
     Scratch() = fs::temp_directory_path() / ("ostrel-drives-lab-" + std::to_string(getpid()));
     fs::create_directories(Scratch() / "config");
     setenv("XDG_CONFIG_HOME", (Scratch() / "config").c_str(), 1);
-    const long bus = lab::CurrentLab() != nullptr ? StartSessionBus() : 0;
+    sessionBus = lab::CurrentLab() != nullptr ? StartSessionBus() : 0;
     std::printf(
         "drive mapping lab tests: GVfs mounts %s\n",
         HaveSessionBus() ? "checked on a private session bus" : "not checked (no session bus)");
-
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString dir = QString::fromStdString((Scratch() / "run").string());
         QDir().mkpath(dir);
@@ -352,18 +352,24 @@ int main(int argc, char** argv) {
             dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
     }
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("Ostrel NVR Search Utility"));
-        EnsureDialogFonts();
-        res::RegisterProductDialogTemplates();
-        result = RUN_ALL_TESTS();
-    }
-    if (bus > 0) {
-        kill(static_cast<pid_t>(bus), SIGTERM);
-    }
-    std::error_code ignored;
-    fs::remove_all(Scratch(), ignored);
-    return result;
 }
+
+[[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
+    .beforeApplication = PrepareLabRun,
+    .withApplication =
+        [] {
+            SetAppName(QString::fromLatin1(res::kProductName));
+            EnsureDialogFonts();
+            res::RegisterProductDialogTemplates();
+        },
+    .afterTests =
+        [] {
+            if (sessionBus > 0) {
+                kill(static_cast<pid_t>(sessionBus), SIGTERM);
+            }
+            std::error_code ignored;
+            fs::remove_all(Scratch(), ignored);
+        },
+});
+
+}  // namespace

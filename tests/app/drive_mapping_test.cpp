@@ -24,6 +24,8 @@
 #include "res/templates/control_ids.h"
 #include "tests/app/commands_harness.h"
 
+using namespace ostrel::dialog;
+
 using namespace res;
 using ostrel::platform::CONNECT_INTERACTIVE;
 using ostrel::platform::CONNECT_UPDATE_PROFILE;

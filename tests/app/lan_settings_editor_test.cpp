@@ -16,6 +16,8 @@
 #include "res/templates/control_ids.h"
 #include "tests/app/commands_harness.h"
 
+using namespace ostrel::dialog;
+
 using namespace res;
 
 namespace {

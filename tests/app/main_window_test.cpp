@@ -34,6 +34,8 @@
 #include "res/templates/dialog_templates.h"
 #include "tests/app/virtual_lab.h"
 
+using namespace ostrel::dialog;
+
 using namespace res;
 
 namespace {

@@ -15,6 +15,8 @@
 #include "platform/dialog/static_ctrl.h"
 #include "platform/dialog/sys_colors.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 DialogTemplate controlsTemplate() {
@@ -300,6 +302,8 @@ TEST(StaticCtrl, RunTimeChildrenJoinTheDialogAndNotifyWhenAsked) {
 }
 
 TEST(MessageBox, HookRecordsAndAnswers) {
+    SetAppName(QStringLiteral("Ostrel NVR Search Utility"));  // as the program does at start-up
+    EXPECT_EQ(QCoreApplication::applicationName(), "Ostrel NVR Search Utility");
     CDialog owner(controlsTemplate());
     ScopedMessageBoxHook boxes(
         [](const MessageBoxRecord& r) { return r.icon() == MB_ICONERROR ? IDCANCEL : IDOK; });
@@ -323,6 +327,7 @@ TEST(MessageBox, HookRecordsAndAnswers) {
 
 TEST(MessageBox, ShownBoxesHaveTheCaptionAndIcon) {
     // Without a hook the real box appears; close it from the event loop.
+    SetAppName(QStringLiteral("Ostrel NVR Search Utility"));
     QString title;
     QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {

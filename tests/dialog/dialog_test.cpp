@@ -16,6 +16,8 @@
 #include "platform/dialog/static_ctrl.h"
 #include "platform/dialog/timer_driver.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 constexpr UINT UM_PING = WM_USER + 7;

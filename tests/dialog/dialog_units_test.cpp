@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace ostrel::dialog;
+
 TEST(DialogUnits, MulDivRoundsHalvesAwayFromZero) {
     EXPECT_EQ(MulDiv(287, 6, 4), 431);  // 430.5
     EXPECT_EQ(MulDiv(205, 6, 4), 308);  // 307.5

@@ -9,6 +9,8 @@
 
 #include "platform/dialog/dialog.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 QWidget* Widget(CDialog& dialog, int id) {

@@ -22,6 +22,13 @@ void* Allocate(std::size_t size) {
     return std::malloc(size == 0 ? 1 : size);
 }
 
+// Out of line, so that the compiler, inlining the replaced operators into
+// their callers, does not take this free for the release of a pointer from
+// operator new: the replaced new and delete pair malloc with free themselves.
+[[gnu::noinline]] void Release(void* memory) {
+    std::free(memory);
+}
+
 }  // namespace
 
 void* operator new(std::size_t size) {
@@ -34,13 +41,13 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     return Allocate(size);
 }
 void operator delete(void* memory) noexcept {
-    std::free(memory);
+    Release(memory);
 }
 void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
+    Release(memory);
 }
 void operator delete(void* memory, const std::nothrow_t&) noexcept {
-    std::free(memory);
+    Release(memory);
 }
 
 namespace {

@@ -10,9 +10,11 @@
 #include "platform/dialog/resources.h"
 #include "res/bitmap_ids.h"
 #include "res/button_skins.h"
+#include "res/dialog_looks.h"
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
-#include "skin/dialog_looks.h"
+
+using namespace ostrel::dialog;
 
 namespace {
 
@@ -113,7 +115,7 @@ TEST(SkinDesign, ButtonsSitOnTheColourTheirCornersBlendInto) {
         const ControlTemplate* c = t.findControl(skin.controlId);
         if (!c->visible())
             continue;
-        const unsigned bitmap = skin::FindDialogLook(skin.templateId)->backgroundId;
+        const unsigned bitmap = res::FindDialogLook(skin.templateId)->backgroundId;
         DialogBaseUnits units;
         const QImage bg = OnClient(bitmap, skin.templateId, &units);
         const QRect r = MapDialogRect(c->rect, units);
@@ -136,9 +138,9 @@ TEST(SkinDesign, ButtonsSitOnTheColourTheirCornersBlendInto) {
 // dialog's edge shows the platform's grey.
 TEST(SkinDesign, OneToOneBackgroundsCoverTheirClientArea) {
     for (int dialog : {res::IDD_PROGRESS, res::IDD_INSTALL_TASK}) {
-        const skin::DialogLook* look = skin::FindDialogLook(dialog);
+        const res::DialogLook* look = res::FindDialogLook(dialog);
         ASSERT_NE(look, nullptr);
-        ASSERT_EQ(look->paint, skin::BackgroundPaint::OneToOne);
+        ASSERT_EQ(look->paint, res::BackgroundPaint::OneToOne);
         const DialogTemplate& t = res::ProductDialogTemplate(dialog);
         const QSize client =
             MapDialogRect(QRect(0, 0, t.cx, t.cy), DialogBaseUnitsFor(t.fontFace, t.pointSize))

@@ -1,5 +1,7 @@
 #include "list_host.h"
 
+using namespace ostrel::dialog;
+
 namespace skin_test {
 namespace {
 

@@ -9,6 +9,8 @@
 #include "skin/scroll_bar_geometry.h"
 #include "skin_test_support.h"
 
+using namespace ostrel::dialog;
+
 using skin_test::Bitmap;
 using skin_test::CountingList;
 using skin_test::ListHost;

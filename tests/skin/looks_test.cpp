@@ -12,6 +12,8 @@
 #include "skin/window_region.h"
 #include "skin_test_support.h"
 
+using namespace ostrel::dialog;
+
 using skin::BackgroundLoad;
 using skin::BackgroundPaint;
 using skin_test::Pixel;

@@ -4,6 +4,8 @@
 #include "skin/skin_progress.h"
 #include "skin_test_support.h"
 
+using namespace ostrel::dialog;
+
 using skin_test::Pixel;
 
 TEST(ProgressFill, EdgesOfTheRange) {

@@ -4,6 +4,8 @@
 
 #include "platform/dialog/resources.h"
 
+using namespace ostrel::dialog;
+
 namespace skin_test {
 namespace {
 

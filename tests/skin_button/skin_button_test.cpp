@@ -11,6 +11,8 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/sys_colors.h"
 
+using namespace ostrel::dialog;
+
 namespace {
 
 // Bitmap ids of the test's own faces, one solid colour each.
