@@ -9,7 +9,24 @@
 // network, so every rule is testable on its own.
 namespace cli {
 
-enum class Command { Search, Login, Volumes, Dhcp, Static, Identity, Help };
+enum class Command {
+    Search,
+    Login,
+    Volumes,
+    Dhcp,
+    Static,
+    Identity,
+    Console,
+    Drives,
+    Map,
+    Unmap,
+    Help
+};
+
+// Whether a command works on one recorder of the search (--device), and
+// whether it needs the recorder's password.
+bool NeedsDevice(Command command);
+bool NeedsPassword(Command command);
 
 struct Options {
     Command command = Command::Help;
@@ -25,6 +42,10 @@ struct Options {
     std::optional<std::string> setName;
     std::optional<std::string> setShort;
     std::optional<std::string> setLong;
+    bool printUrl = false;  // console: print the URL instead of opening it
+    std::string volume;     // map: the recorder's volume
+    std::string letter;     // map --letter, unmap's argument: "X:"
+    bool force = false;     // map: replace the connection of a letter in use
 
     bool setsIdentity() const { return setName || setShort || setLong; }
 };

@@ -4,8 +4,10 @@
 #include <ostream>
 
 #include "cli/args.h"
+#include "cli/cmd_drives.h"
 #include "cli/select.h"
 #include "cli/static_check.h"
+#include "platform/services/smb_network_drives.h"
 #include "protocol/address_rules.h"
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
@@ -35,12 +37,12 @@ public:
 };
 
 int Fail(std::ostream& err, int code, const std::string& message) {
-    err << kProgram << message << '\n';
-    return code;
+    return ReportError(err, code, message);
 }
 
 int RunDeviceCommand(const Options& options, const std::string& password,
-                     const StaticTexts& staticTexts, std::ostream& out, std::ostream& err) {
+                     const StaticTexts& staticTexts, ostrel::platform::PlatformServices& services,
+                     std::ostream& out, std::ostream& err) {
     const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
     const Selection selection = SelectDevice(devices, options.device);
     if (selection.outcome == SelectOutcome::NoMatch) {
@@ -54,6 +56,9 @@ int RunDeviceCommand(const Options& options, const std::string& password,
     }
     const DeviceSummary& device = devices[selection.index];
     const std::string who = PrintableText(device.name) + " (" + device.ip + ")";
+    if (options.command == Command::Console) {
+        return RunConsole(options, device, services, out, err);
+    }
 
     CurrentTargetId = device.id;
     LoginUser = options.user;
@@ -131,7 +136,13 @@ int RunDeviceCommand(const Options& options, const std::string& password,
                                       IdentityLong.view());
             return kExitOk;
 
+        case Command::Map:
+            return RunMap(options, device, password, services, out, err);
+
         case Command::Search:
+        case Command::Console:
+        case Command::Drives:
+        case Command::Unmap:
         case Command::Help:
             break;
     }
@@ -139,6 +150,11 @@ int RunDeviceCommand(const Options& options, const std::string& password,
 }
 
 }  // namespace
+
+int ReportError(std::ostream& err, int code, const std::string& message) {
+    err << kProgram << message << '\n';
+    return code;
+}
 
 std::vector<DeviceSummary> SummarizeDeviceTable() {
     std::vector<DeviceSummary> devices;
@@ -170,6 +186,12 @@ std::vector<DeviceSummary> SummarizeDeviceTable() {
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err, const char* environmentPassword) {
+    return RunCli(args, in, out, err, environmentPassword, nullptr);
+}
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const char* environmentPassword,
+           ostrel::platform::PlatformServices* services) {
     const ParseResult parsed = ParseArgs(args);
     if (!parsed.options) {
         return Fail(err, kExitUsage, parsed.error);
@@ -179,12 +201,22 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         out << UsageText();
         return kExitOk;
     }
+    // The system's services are made only for the commands that use them.
+    const auto platform = [services]() -> ostrel::platform::PlatformServices& {
+        return services != nullptr ? *services : ostrel::platform::SystemServices();
+    };
+    if (options.command == Command::Drives) {
+        return RunDrives(options, platform(), out, err);
+    }
+    if (options.command == Command::Unmap) {
+        return RunUnmap(options, platform(), out, err);
+    }
 
     // Everything that can be refused without a recorder is refused before
     // the network layer starts.
     std::string password;
     StaticTexts staticTexts;
-    if (options.command != Command::Search) {
+    if (NeedsPassword(options.command)) {
         const PasswordResult read = ReadPassword(options.passwordStdin, in, environmentPassword);
         if (!read.password) {
             return Fail(err, kExitUsage, read.error);
@@ -197,6 +229,13 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             return Fail(err, kExitUsage, check.message);
         }
         staticTexts = *check.texts;
+    }
+
+    // On the system's drives, the credentials prompt of a map is answered
+    // with the recorder's credentials; test services script their own.
+    PromptAnswer promptAnswer(options.user, password);
+    if (services == nullptr && options.command == Command::Map) {
+        ostrel::platform::SystemNetworkDrives().SetPrompt(&promptAnswer);
     }
 
     ResetProtocolGlobals();
@@ -223,7 +262,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         }
         return kExitOk;
     }
-    return RunDeviceCommand(options, password, staticTexts, out, err);
+    return RunDeviceCommand(options, password, staticTexts, platform(), out, err);
 }
 
 }  // namespace cli
