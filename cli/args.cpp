@@ -1,5 +1,6 @@
 #include "cli/args.h"
 
+#include <cstdlib>
 #include <istream>
 #include <string_view>
 
@@ -15,8 +16,8 @@ constexpr CommandName kCommands[] = {
     {"search", Command::Search},   {"login", Command::Login},   {"volumes", Command::Volumes},
     {"dhcp", Command::Dhcp},       {"static", Command::Static}, {"identity", Command::Identity},
     {"console", Command::Console}, {"drives", Command::Drives}, {"map", Command::Map},
-    {"unmap", Command::Unmap},     {"help", Command::Help},     {"--help", Command::Help},
-    {"-h", Command::Help},
+    {"unmap", Command::Unmap},     {"apply", Command::Apply},   {"watch", Command::Watch},
+    {"help", Command::Help},       {"--help", Command::Help},   {"-h", Command::Help},
 };
 
 // The options each command accepts, besides --help.
@@ -24,7 +25,10 @@ bool Accepts(Command command, std::string_view option) {
     if (option == "--json") {
         return command == Command::Search || command == Command::Volumes ||
                command == Command::Console || command == Command::Drives ||
-               command == Command::Map || command == Command::Unmap;
+               command == Command::Map || command == Command::Unmap || command == Command::Apply;
+    }
+    if (option == "--dry-run") {
+        return command == Command::Apply;
     }
     if (option == "--print-url") {
         return command == Command::Console;
@@ -38,7 +42,10 @@ bool Accepts(Command command, std::string_view option) {
     if (option == "--verbose") {
         return command == Command::Search;
     }
-    if (option == "--user" || option == "--password-stdin") {
+    if (option == "--password-stdin") {
+        return NeedsPassword(command) || command == Command::Apply;
+    }
+    if (option == "--user") {
         return NeedsPassword(command);
     }
     if (option == "--lan-mode") {
@@ -55,7 +62,7 @@ bool Accepts(Command command, std::string_view option) {
 
 bool TakesValue(std::string_view option) {
     return option != "--json" && option != "--password-stdin" && option != "--verbose" &&
-           option != "--print-url" && option != "--force";
+           option != "--print-url" && option != "--force" && option != "--dry-run";
 }
 
 // "X:" for "x", "X", "x:" or "X:"; empty for anything else.
@@ -84,7 +91,7 @@ std::string_view CommandText(Command command) {
 
 bool NeedsDevice(Command command) {
     return command != Command::Search && command != Command::Help && command != Command::Drives &&
-           command != Command::Unmap;
+           command != Command::Unmap && command != Command::Apply && command != Command::Watch;
 }
 
 bool NeedsPassword(Command command) {
@@ -138,6 +145,11 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
             options.letter = option;
             continue;
         }
+        if (options.command == Command::Apply && !option.starts_with("-") &&
+            options.planPath.empty()) {
+            options.planPath = option;
+            continue;
+        }
         if (!Accepts(options.command, option)) {
             result.error = (option.starts_with("-") ? "unknown option " : "unexpected argument ") +
                            ("\"" + option) + "\" for " + std::string(CommandText(options.command));
@@ -182,6 +194,17 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
             options.setLong = *value;
         } else if (option == "--print-url") {
             options.printUrl = true;
+        } else if (option == "--interval") {
+            char* end = nullptr;
+            const double seconds = std::strtod(value->c_str(), &end);
+            if (value->empty() || end == nullptr || *end != '\0' || !(seconds >= 0.1) ||
+                !(seconds <= 3600)) {
+                result.error = "--interval takes seconds from 0.1 to 3600";
+                return result;
+            }
+            options.intervalMilliseconds = static_cast<int>(seconds * 1000);
+        } else if (option == "--dry-run") {
+            options.dryRun = true;
         } else if (option == "--force") {
             options.force = true;
         } else if (option == "--volume") {
@@ -197,6 +220,10 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
     }
     if (options.command == Command::Unmap && options.letter.empty()) {
         result.error = "unmap needs a drive letter (X:)";
+        return result;
+    }
+    if (options.command == Command::Apply && options.planPath.empty()) {
+        result.error = "apply needs a plan file (PLAN.csv)";
         return result;
     }
     if (!options.letter.empty()) {
@@ -254,6 +281,8 @@ std::string UsageText() {
            "NAME\n"
            "                           [--letter X:] [--force] [--json]\n"
            "       ostrel-nvr unmap    X: [--json]\n"
+           "       ostrel-nvr apply    PLAN.csv [--dry-run] [--json] [--password-stdin]\n"
+           "       ostrel-nvr watch    [--interval S] [--json]\n"
            "       ostrel-nvr help | --help | --version\n"
            "\n"
            "Every run first searches the recorders through every local IPv4 address of\n"
@@ -266,6 +295,11 @@ std::string UsageText() {
            "console checks that the recorder's web console answers, then opens it in the\n"
            "default browser (or prints its URL). map takes the highest free drive letter\n"
            "unless --letter names one; a letter in use is replaced only with --force.\n"
+           "apply reads a CSV plan (columns device, ip, netmask, gateway, user, password,\n"
+           "password_env; ip \"dhcp\" turns DHCP on), checks every line before anything\n"
+           "is sent, then sends each change and searches until the recorder shows it.\n"
+           "watch searches every S seconds (default 2) and prints what appeared, changed\n"
+           "or disappeared (after two searches without it) until Ctrl-C or SIGTERM.\n"
            "\n"
            "Exit codes: 0 success, 1 the recorder refused or did not answer,\n"
            "2 usage or validation error, 3 no recorder matches SEL (or map: no such volume).\n";

@@ -20,6 +20,8 @@ enum class Command {
     Drives,
     Map,
     Unmap,
+    Apply,
+    Watch,
     Help
 };
 
@@ -42,10 +44,13 @@ struct Options {
     std::optional<std::string> setName;
     std::optional<std::string> setShort;
     std::optional<std::string> setLong;
-    bool printUrl = false;  // console: print the URL instead of opening it
-    std::string volume;     // map: the recorder's volume
-    std::string letter;     // map --letter, unmap's argument: "X:"
-    bool force = false;     // map: replace the connection of a letter in use
+    bool printUrl = false;            // console: print the URL instead of opening it
+    std::string volume;               // map: the recorder's volume
+    std::string letter;               // map --letter, unmap's argument: "X:"
+    bool force = false;               // map: replace the connection of a letter in use
+    std::string planPath;             // apply: the plan file
+    bool dryRun = false;              // apply: check and print, send nothing
+    int intervalMilliseconds = 2000;  // watch: between two searches
 
     bool setsIdentity() const { return setName || setShort || setLong; }
 };

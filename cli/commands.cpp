@@ -3,10 +3,12 @@
 #include <istream>
 #include <ostream>
 
+#include "cli/apply.h"
 #include "cli/args.h"
 #include "cli/cmd_drives.h"
 #include "cli/select.h"
 #include "cli/static_check.h"
+#include "cli/watch.h"
 #include "platform/services/smb_network_drives.h"
 #include "protocol/address_rules.h"
 #include "protocol/device_table.h"
@@ -38,6 +40,11 @@ public:
 
 int Fail(std::ostream& err, int code, const std::string& message) {
     return ReportError(err, code, message);
+}
+
+std::vector<DeviceSummary> SearchAgain() {
+    DiscoverDevices();
+    return SummarizeDeviceTable();
 }
 
 int RunDeviceCommand(const Options& options, const std::string& password,
@@ -143,6 +150,8 @@ int RunDeviceCommand(const Options& options, const std::string& password,
         case Command::Console:
         case Command::Drives:
         case Command::Unmap:
+        case Command::Apply:
+        case Command::Watch:
         case Command::Help:
             break;
     }
@@ -216,6 +225,14 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     // the network layer starts.
     std::string password;
     StaticTexts staticTexts;
+    std::optional<Plan> plan;
+    if (options.command == Command::Apply) {
+        int code = kExitUsage;
+        plan = LoadPlan(options, in, environmentPassword, err, code);
+        if (!plan) {
+            return code;
+        }
+    }
     if (NeedsPassword(options.command)) {
         const PasswordResult read = ReadPassword(options.passwordStdin, in, environmentPassword);
         if (!read.password) {
@@ -261,6 +278,12 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             out << FormatSearchText(devices);
         }
         return kExitOk;
+    }
+    if (options.command == Command::Apply) {
+        return RunApply(options, *plan, out, err);
+    }
+    if (options.command == Command::Watch) {
+        return RunWatch(options, SearchAgain, out);
     }
     return RunDeviceCommand(options, password, staticTexts, platform(), out, err);
 }

@@ -1,3 +1,4 @@
+#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -345,6 +346,64 @@ TEST_F(CliRun, ConsoleOpensOrPrintsTheUrlOnlyWhenTheConsoleAnswers) {
         EXPECT_EQ(r.out, "");
     }
     EXPECT_EQ(probe_.Urls().size(), 3u);
+}
+
+TEST_F(CliRun, ApplyChecksTheWholePlanThenSendsAndVerifiesEachLine) {
+    const auto write = [](const std::string& text) {
+        const std::string path = ::testing::TempDir() + "/plan.csv";
+        std::ofstream(path) << text;
+        return path;
+    };
+    {
+        // Line 3 is invalid: nothing is sent, not even line 2.
+        const std::string plan = write(
+            "device,ip,netmask,gateway,password\n"
+            "Alpha,10.0.0.60,255.255.255.0,10.0.0.1,pw-Alpha\n"
+            "Bravo,10.0.0.60,255.255.255.0,10.0.0.1,pw-Bravo\n");
+        const Outcome r = Run({"apply", plan});
+        EXPECT_EQ(r.code, kExitUsage);
+        EXPECT_EQ(r.err, "ostrel-nvr: " + plan +
+                             " line 3: the address 10.0.0.60 is also given on line 2\n");
+        EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.11");
+    }
+    const std::string plan = write(
+        "device,ip,netmask,gateway,password\n"
+        "Alpha,10.0.0.60,255.255.255.0,10.0.0.1,pw-Alpha\n"
+        "Bravo,dhcp,,,pw-Bravo\n");
+    {
+        const Outcome r = Run({"apply", plan, "--dry-run"});
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(r.out,
+                  "line 2\tAlpha (10.0.0.11)\t10.0.0.60/255.255.255.0 gw 10.0.0.1\twould be sent\n"
+                  "line 3\tBravo (10.0.1.21)\tdhcp\twould be sent\n");
+        EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.11");
+        EXPECT_FALSE(RecorderNamed("Bravo").state().lan[0].dhcp);
+    }
+    {
+        const Outcome r = Run({"apply", plan, "--json"});
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        const auto json = nlohmann::json::parse(r.out);
+        ASSERT_EQ(json.size(), 2u);
+        EXPECT_EQ(json[0]["result"], "ok");
+        EXPECT_EQ(json[1]["result"], "ok");
+        EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.60");
+        EXPECT_TRUE(RecorderNamed("Bravo").state().lan[0].dhcp);
+    }
+    {
+        // A wrong password is refused; the silent recorder does not answer.
+        const Outcome r = Run({"apply", write("device,ip,netmask,gateway,password\n"
+                                              "Alpha,10.0.0.61,255.255.255.0,10.0.0.1,wrong\n"
+                                              "Silent,dhcp,,,pw-Silent\n")});
+        EXPECT_EQ(r.code, kExitRecorderFailed);
+        EXPECT_NE(r.out.find("line 2\tAlpha (10.0.0.60)\t10.0.0.61/255.255.255.0 gw "
+                             "10.0.0.1\trefused\n"),
+                  std::string::npos)
+            << r.out;
+        EXPECT_NE(r.out.find("line 3\tSilent (10.0.0.41)\tdhcp\tno answer\n"), std::string::npos)
+            << r.out;
+        EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.60");
+    }
+    EXPECT_EQ(Run({"apply", ::testing::TempDir() + "/missing.csv"}).code, kExitUsage);
 }
 
 }  // namespace
