@@ -25,10 +25,14 @@ bool Accepts(Command command, std::string_view option) {
     if (option == "--json") {
         return command == Command::Search || command == Command::Volumes ||
                command == Command::Console || command == Command::Drives ||
-               command == Command::Map || command == Command::Unmap || command == Command::Apply;
+               command == Command::Map || command == Command::Unmap || command == Command::Apply ||
+               command == Command::Watch;
     }
     if (option == "--dry-run") {
         return command == Command::Apply;
+    }
+    if (option == "--interval") {
+        return command == Command::Watch;
     }
     if (option == "--print-url") {
         return command == Command::Console;
