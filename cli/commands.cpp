@@ -251,8 +251,19 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     // On the system's drives, the credentials prompt of a map is answered
     // with the recorder's credentials; test services script their own.
     PromptAnswer promptAnswer(options.user, password);
+    struct PromptScope {
+        ostrel::platform::SmbNetworkDrives* drives = nullptr;
+        ostrel::platform::CredentialPrompt* before = nullptr;
+        ~PromptScope() {
+            if (drives != nullptr) {
+                drives->SetPrompt(before);
+            }
+        }
+    } promptScope;
     if (services == nullptr && options.command == Command::Map) {
-        ostrel::platform::SystemNetworkDrives().SetPrompt(&promptAnswer);
+        promptScope.drives = &ostrel::platform::SystemNetworkDrives();
+        promptScope.before = promptScope.drives->Prompt();
+        promptScope.drives->SetPrompt(&promptAnswer);
     }
 
     ResetProtocolGlobals();
