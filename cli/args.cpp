@@ -134,6 +134,7 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
             option.resize(eq);
         }
         if (option == "--help" || option == "-h") {
+            options.helpTopic = options.command;
             options.command = Command::Help;
             result.options = options;
             return result;
@@ -307,6 +308,40 @@ std::string UsageText() {
            "\n"
            "Exit codes: 0 success, 1 the recorder refused or did not answer,\n"
            "2 usage or validation error, 3 no recorder matches SEL (or map: no such volume).\n";
+}
+
+std::string UsageText(Command topic) {
+    const std::string all = UsageText();
+    const std::string prefix = "ostrel-nvr " + std::string(CommandText(topic)) + " ";
+    std::string usage;
+    std::string notes;
+    bool inTopic = false;
+    bool pastUsage = false;
+    std::size_t start = 0;
+    while (start < all.size()) {
+        const std::size_t end = all.find('\n', start);
+        const std::string line = all.substr(start, end - start + 1);
+        start = end == std::string::npos ? all.size() : end + 1;
+        if (pastUsage) {
+            notes += line;
+            continue;
+        }
+        if (line == "\n") {
+            pastUsage = true;
+            notes += line;
+            continue;
+        }
+        const std::size_t at = line.find("ostrel-nvr ");
+        if (at != std::string::npos) {
+            inTopic = line.compare(at, prefix.size(), prefix) == 0;
+            if (inTopic) {
+                usage += "usage: " + line.substr(at);
+            }
+        } else if (inTopic) {
+            usage += line;
+        }
+    }
+    return usage + notes;
 }
 
 PasswordResult ReadPassword(bool fromStdin, std::istream& in, const char* environmentValue) {

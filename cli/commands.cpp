@@ -207,7 +207,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     }
     const Options& options = *parsed.options;
     if (options.command == Command::Help) {
-        out << UsageText();
+        out << (options.helpTopic ? UsageText(*options.helpTopic) : UsageText());
         return kExitOk;
     }
     // The system's services are made only for the commands that use them.

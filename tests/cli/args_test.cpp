@@ -91,6 +91,13 @@ TEST(CliArgs, InstallerCommandsAndTheirOptions) {
     EXPECT_FALSE(Parse({"drives", "--device", "N"}).options);
     EXPECT_FALSE(Parse({"search", "--force"}).options);
     EXPECT_EQ(Parse({"map", "--help"}).options->command, Command::Help);
+    // Each command's help: its own usage lines, then the common notes.
+    const std::string map = UsageText(*Parse({"map", "--help"}).options->helpTopic);
+    EXPECT_TRUE(map.starts_with("usage: ostrel-nvr map      --device SEL")) << map;
+    EXPECT_NE(map.find("[--letter X:] [--force] [--json]\n\n"), std::string::npos) << map;
+    EXPECT_EQ(map.find("ostrel-nvr unmap"), std::string::npos) << map;
+    EXPECT_NE(map.find("Exit codes:"), std::string::npos);
+    EXPECT_TRUE(UsageText(Command::Search).starts_with("usage: ostrel-nvr search [--json]"));
 }
 
 TEST(CliArgs, RefusesWhatDoesNotFit) {
