@@ -23,11 +23,6 @@ using namespace ostrel::platform;
 
 namespace {
 
-// The user-name and password buffers of a connection attempt, and the
-// buffer the current user's name is read into.
-using NameText = FixedText<64>;
-using UserNameText = FixedText<260>;
-
 // The first row at or below `top` whose state is selected, or -1.
 int SelectedRowFrom(CListCtrl& list, int top) {
     for (int row = top; row < list.GetItemCount(); ++row) {
@@ -36,18 +31,6 @@ int SelectedRowFrom(CListCtrl& list, int top) {
         }
     }
     return -1;
-}
-
-// "DOMAIN\user", or the user alone without a domain; cut to the buffer.
-template <std::size_t N>
-FixedText<N> WithDomain(std::string_view domain, std::string_view user) {
-    if (domain.empty()) {
-        return FixedText<N>(user);
-    }
-    std::string joined(domain);
-    joined += '\\';
-    joined += user;
-    return FixedText<N>(joined);
 }
 
 }  // namespace
@@ -98,56 +81,21 @@ void CLanscoutDlg::OnMapDrive() {
         }
     }
 
-    NetResource resource;
-    resource.type = RESOURCETYPE_DISK;
-    resource.localName = localName;
-    resource.remoteName = "\\\\" + serverName + "\\" + volumeName;
-
-    // Whatever the letter was connected to goes first, even if the new
-    // connection then fails.
-    services.drives->WNetCancelConnection2A(localName.c_str(), CONNECT_UPDATE_PROFILE, true);
-
-    NameText cachedUser;
-    NameText cachedPassword;
+    VolumeMapping mapping;
+    mapping.localName = localName;
+    mapping.serverName = serverName;
+    mapping.volumeName = volumeName;
+    mapping.osName = osName;
     if (const CredentialEntry* entry = credentialCache.Find(deviceKey)) {
-        cachedUser = entry->userName;
-        cachedPassword = entry->password;
+        mapping.user = entry->userName;
+        mapping.password = entry->password;
     }
-
-    std::uint32_t result = NO_ERROR;
-    if (ntMode) {
-        for (int attempt = 0; attempt < kNtMapAttempts; ++attempt) {
-            result = services.drives->WNetAddConnection2A(
-                resource, cachedPassword.c_str(), cachedUser.c_str(), CONNECT_UPDATE_PROFILE);
-            if (result == NO_ERROR) {
-                break;
-            }
-        }
-    } else {
+    if (!ntMode) {
         DomainName.Clear();
         QueryDomainName();
-        if (!DomainName.empty()) {
-            std::string current;
-            if (services.drives->WNetGetUserA(nullptr, current) != NO_ERROR) {
-                current.clear();
-            }
-            const UserNameText user =
-                WithDomain<260>(DomainName.view(), UserNameText(current).view());
-            result = services.drives->WNetAddConnection2A(resource, nullptr, user.c_str(),
-                                                          CONNECT_UPDATE_PROFILE);
-        } else {
-            result = services.drives->WNetAddConnection2A(resource, "", "", CONNECT_UPDATE_PROFILE);
-        }
-        if (result != NO_ERROR && osName.find("Vista") != std::string::npos) {
-            // The system asks the user for credentials the share accepts.
-            result = services.drives->WNetAddConnection2A(
-                resource, "", "", CONNECT_UPDATE_PROFILE | CONNECT_INTERACTIVE);
-        } else if (result != NO_ERROR) {
-            const NameText user = WithDomain<64>(DomainName.view(), cachedUser.view());
-            result = services.drives->WNetAddConnection2A(resource, cachedPassword.c_str(),
-                                                          user.c_str(), CONNECT_UPDATE_PROFILE);
-        }
+        mapping.domain = DomainName.str();
     }
+    const std::uint32_t result = MapVolume(*services.drives, mapping);
 
     if (result != NO_ERROR) {
         MessageBox(this, QString::fromLatin1(kMapFailedText), QStringLiteral("Error"),
@@ -176,8 +124,7 @@ void CLanscoutDlg::OnUnmapDrive() {
     }
     // An empty "Location" gives an empty name, which the system refuses.
     const std::string localName = candidate.substr(0, 2);
-    if (services.drives->WNetCancelConnection2A(localName.c_str(), CONNECT_UPDATE_PROFILE, true) !=
-        NO_ERROR) {
+    if (!UnmapLetter(*services.drives, localName)) {
         MessageBox(this, QString::fromLatin1(kUnmapFailedText), QStringLiteral("Error"),
                    MB_OK | MB_ICONERROR);
         return;

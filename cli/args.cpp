@@ -1,5 +1,6 @@
 #include "cli/args.h"
 
+#include <cstdlib>
 #include <istream>
 #include <string_view>
 
@@ -12,22 +13,44 @@ struct CommandName {
 };
 
 constexpr CommandName kCommands[] = {
-    {"search", Command::Search}, {"login", Command::Login},   {"volumes", Command::Volumes},
-    {"dhcp", Command::Dhcp},     {"static", Command::Static}, {"identity", Command::Identity},
-    {"help", Command::Help},     {"--help", Command::Help},   {"-h", Command::Help},
+    {"search", Command::Search},   {"login", Command::Login},   {"volumes", Command::Volumes},
+    {"dhcp", Command::Dhcp},       {"static", Command::Static}, {"identity", Command::Identity},
+    {"console", Command::Console}, {"drives", Command::Drives}, {"map", Command::Map},
+    {"unmap", Command::Unmap},     {"apply", Command::Apply},   {"watch", Command::Watch},
+    {"help", Command::Help},       {"--help", Command::Help},   {"-h", Command::Help},
 };
 
 // The options each command accepts, besides --help.
 bool Accepts(Command command, std::string_view option) {
-    const bool deviceCommand = command != Command::Search && command != Command::Help;
     if (option == "--json") {
-        return command == Command::Search || command == Command::Volumes;
+        return command == Command::Search || command == Command::Volumes ||
+               command == Command::Console || command == Command::Drives ||
+               command == Command::Map || command == Command::Unmap || command == Command::Apply ||
+               command == Command::Watch;
+    }
+    if (option == "--dry-run") {
+        return command == Command::Apply;
+    }
+    if (option == "--interval") {
+        return command == Command::Watch;
+    }
+    if (option == "--print-url") {
+        return command == Command::Console;
+    }
+    if (option == "--volume" || option == "--letter" || option == "--force") {
+        return command == Command::Map;
+    }
+    if (option == "--device") {
+        return NeedsDevice(command);
     }
     if (option == "--verbose") {
         return command == Command::Search;
     }
-    if (option == "--device" || option == "--user" || option == "--password-stdin") {
-        return deviceCommand;
+    if (option == "--password-stdin") {
+        return NeedsPassword(command) || command == Command::Apply;
+    }
+    if (option == "--user") {
+        return NeedsPassword(command);
     }
     if (option == "--lan-mode") {
         return command == Command::Dhcp || command == Command::Static;
@@ -42,7 +65,21 @@ bool Accepts(Command command, std::string_view option) {
 }
 
 bool TakesValue(std::string_view option) {
-    return option != "--json" && option != "--password-stdin" && option != "--verbose";
+    return option != "--json" && option != "--password-stdin" && option != "--verbose" &&
+           option != "--print-url" && option != "--force" && option != "--dry-run";
+}
+
+// "X:" for "x", "X", "x:" or "X:"; empty for anything else.
+std::string DriveLetterName(std::string_view text) {
+    if (text.size() == 2 && text[1] == ':') {
+        text.remove_suffix(1);
+    }
+    if (text.size() != 1 ||
+        !((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'))) {
+        return "";
+    }
+    const char letter = static_cast<char>(text[0] >= 'a' ? text[0] - 'a' + 'A' : text[0]);
+    return std::string(1, letter) + ":";
 }
 
 std::string_view CommandText(Command command) {
@@ -55,6 +92,15 @@ std::string_view CommandText(Command command) {
 }
 
 }  // namespace
+
+bool NeedsDevice(Command command) {
+    return command != Command::Search && command != Command::Help && command != Command::Drives &&
+           command != Command::Unmap && command != Command::Apply && command != Command::Watch;
+}
+
+bool NeedsPassword(Command command) {
+    return NeedsDevice(command) && command != Command::Console;
+}
 
 ParseResult ParseArgs(const std::vector<std::string>& args) {
     ParseResult result;
@@ -88,6 +134,7 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
             option.resize(eq);
         }
         if (option == "--help" || option == "-h") {
+            options.helpTopic = options.command;
             options.command = Command::Help;
             result.options = options;
             return result;
@@ -97,6 +144,16 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
                 "a password is never taken from the command line; use --password-stdin or "
                 "OSTREL_PASSWORD";
             return result;
+        }
+        if (options.command == Command::Unmap && !option.starts_with("-") &&
+            options.letter.empty()) {
+            options.letter = option;
+            continue;
+        }
+        if (options.command == Command::Apply && !option.starts_with("-") &&
+            options.planPath.empty()) {
+            options.planPath = option;
+            continue;
         }
         if (!Accepts(options.command, option)) {
             result.error = (option.starts_with("-") ? "unknown option " : "unexpected argument ") +
@@ -140,10 +197,49 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
             options.setShort = *value;
         } else if (option == "--set-long") {
             options.setLong = *value;
+        } else if (option == "--print-url") {
+            options.printUrl = true;
+        } else if (option == "--interval") {
+            char* end = nullptr;
+            const double seconds = std::strtod(value->c_str(), &end);
+            if (value->empty() || end == nullptr || *end != '\0' || !(seconds >= 0.1) ||
+                !(seconds <= 3600)) {
+                result.error = "--interval takes seconds from 0.1 to 3600";
+                return result;
+            }
+            options.intervalMilliseconds = static_cast<int>(seconds * 1000);
+        } else if (option == "--dry-run") {
+            options.dryRun = true;
+        } else if (option == "--force") {
+            options.force = true;
+        } else if (option == "--volume") {
+            options.volume = *value;
+        } else if (option == "--letter") {
+            options.letter = *value;
         }
     }
 
-    if (options.command != Command::Search && options.device.empty()) {
+    if (options.command == Command::Map && options.volume.empty()) {
+        result.error = "map needs --volume (a volume name of the recorder)";
+        return result;
+    }
+    if (options.command == Command::Unmap && options.letter.empty()) {
+        result.error = "unmap needs a drive letter (X:)";
+        return result;
+    }
+    if (options.command == Command::Apply && options.planPath.empty()) {
+        result.error = "apply needs a plan file (PLAN.csv)";
+        return result;
+    }
+    if (!options.letter.empty()) {
+        const std::string letter = DriveLetterName(options.letter);
+        if (letter.empty()) {
+            result.error = "\"" + options.letter + "\" is not a drive letter (X:)";
+            return result;
+        }
+        options.letter = letter;
+    }
+    if (NeedsDevice(options.command) && options.device.empty()) {
         result.error = std::string(CommandText(options.command)) +
                        " needs --device (a device key, name or IP address)";
         return result;
@@ -184,6 +280,14 @@ std::string UsageText() {
            "                           [--gateway G] [--lan-mode TEXT]\n"
            "       ostrel-nvr identity --device SEL [--user NAME] [--password-stdin]\n"
            "                           [--set-name T] [--set-short T] [--set-long T]\n"
+           "       ostrel-nvr console  --device SEL [--print-url] [--json]\n"
+           "       ostrel-nvr drives   [--json]\n"
+           "       ostrel-nvr map      --device SEL [--user NAME] [--password-stdin] --volume "
+           "NAME\n"
+           "                           [--letter X:] [--force] [--json]\n"
+           "       ostrel-nvr unmap    X: [--json]\n"
+           "       ostrel-nvr apply    PLAN.csv [--dry-run] [--json] [--password-stdin]\n"
+           "       ostrel-nvr watch    [--interval S] [--json]\n"
            "       ostrel-nvr help | --help | --version\n"
            "\n"
            "Every run first searches the recorders through every local IPv4 address of\n"
@@ -193,9 +297,51 @@ std::string UsageText() {
            "The user name defaults to \"admin\"; the password is read as one line from\n"
            "standard input with --password-stdin, otherwise from OSTREL_PASSWORD.\n"
            "The LAN mode defaults to \"LAN1\".\n"
+           "console checks that the recorder's web console answers, then opens it in the\n"
+           "default browser (or prints its URL). map takes the highest free drive letter\n"
+           "unless --letter names one; a letter in use is replaced only with --force.\n"
+           "apply reads a CSV plan (columns device, ip, netmask, gateway, user, password,\n"
+           "password_env; ip \"dhcp\" turns DHCP on), checks every line before anything\n"
+           "is sent, then sends each change and searches until the recorder shows it.\n"
+           "watch searches every S seconds (default 2) and prints what appeared, changed\n"
+           "or disappeared (after two searches without it) until Ctrl-C or SIGTERM.\n"
            "\n"
            "Exit codes: 0 success, 1 the recorder refused or did not answer,\n"
-           "2 usage or validation error, 3 no recorder matches SEL.\n";
+           "2 usage or validation error, 3 no recorder matches SEL (or map: no such volume).\n";
+}
+
+std::string UsageText(Command topic) {
+    const std::string all = UsageText();
+    const std::string prefix = "ostrel-nvr " + std::string(CommandText(topic)) + " ";
+    std::string usage;
+    std::string notes;
+    bool inTopic = false;
+    bool pastUsage = false;
+    std::size_t start = 0;
+    while (start < all.size()) {
+        const std::size_t end = all.find('\n', start);
+        const std::string line = all.substr(start, end - start + 1);
+        start = end == std::string::npos ? all.size() : end + 1;
+        if (pastUsage) {
+            notes += line;
+            continue;
+        }
+        if (line == "\n") {
+            pastUsage = true;
+            notes += line;
+            continue;
+        }
+        const std::size_t at = line.find("ostrel-nvr ");
+        if (at != std::string::npos) {
+            inTopic = line.compare(at, prefix.size(), prefix) == 0;
+            if (inTopic) {
+                usage += "usage: " + line.substr(at);
+            }
+        } else if (inTopic) {
+            usage += line;
+        }
+    }
+    return usage + notes;
 }
 
 PasswordResult ReadPassword(bool fromStdin, std::istream& in, const char* environmentValue) {

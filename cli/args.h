@@ -9,7 +9,26 @@
 // network, so every rule is testable on its own.
 namespace cli {
 
-enum class Command { Search, Login, Volumes, Dhcp, Static, Identity, Help };
+enum class Command {
+    Search,
+    Login,
+    Volumes,
+    Dhcp,
+    Static,
+    Identity,
+    Console,
+    Drives,
+    Map,
+    Unmap,
+    Apply,
+    Watch,
+    Help
+};
+
+// Whether a command works on one recorder of the search (--device), and
+// whether it needs the recorder's password.
+bool NeedsDevice(Command command);
+bool NeedsPassword(Command command);
 
 struct Options {
     Command command = Command::Help;
@@ -25,6 +44,14 @@ struct Options {
     std::optional<std::string> setName;
     std::optional<std::string> setShort;
     std::optional<std::string> setLong;
+    bool printUrl = false;             // console: print the URL instead of opening it
+    std::string volume;                // map: the recorder's volume
+    std::string letter;                // map --letter, unmap's argument: "X:"
+    bool force = false;                // map: replace the connection of a letter in use
+    std::string planPath;              // apply: the plan file
+    bool dryRun = false;               // apply: check and print, send nothing
+    int intervalMilliseconds = 2000;   // watch: between two searches
+    std::optional<Command> helpTopic;  // "COMMAND --help": that command's usage
 
     bool setsIdentity() const { return setName || setShort || setLong; }
 };
@@ -40,6 +67,9 @@ ParseResult ParseArgs(const std::vector<std::string>& args);
 
 // The help text printed by "ostrel-nvr help" and on a usage error.
 std::string UsageText();
+// "COMMAND --help": the usage lines of that command, then the notes and exit
+// codes of the whole help text.
+std::string UsageText(Command topic);
 
 // Reads the password: one line of input (without its line end) with
 // --password-stdin, otherwise the value of OSTREL_PASSWORD. Empty when

@@ -3,9 +3,13 @@
 #include <istream>
 #include <ostream>
 
+#include "cli/apply.h"
 #include "cli/args.h"
+#include "cli/cmd_drives.h"
 #include "cli/select.h"
 #include "cli/static_check.h"
+#include "cli/watch.h"
+#include "platform/services/smb_network_drives.h"
 #include "protocol/address_rules.h"
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
@@ -35,13 +39,17 @@ public:
 };
 
 int Fail(std::ostream& err, int code, const std::string& message) {
-    // Messages quote what the user typed and what recorders sent.
-    err << kProgram << PrintableText(message) << '\n';
-    return code;
+    return ReportError(err, code, message);
+}
+
+std::vector<DeviceSummary> SearchAgain() {
+    DiscoverDevices();
+    return SummarizeDeviceTable();
 }
 
 int RunDeviceCommand(const Options& options, const std::string& password,
-                     const StaticTexts& staticTexts, std::ostream& out, std::ostream& err) {
+                     const StaticTexts& staticTexts, ostrel::platform::PlatformServices& services,
+                     std::ostream& out, std::ostream& err) {
     const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
     const Selection selection = SelectDevice(devices, options.device);
     if (selection.outcome == SelectOutcome::NoMatch) {
@@ -55,6 +63,9 @@ int RunDeviceCommand(const Options& options, const std::string& password,
     }
     const DeviceSummary& device = devices[selection.index];
     const std::string who = PrintableText(device.name) + " (" + device.ip + ")";
+    if (options.command == Command::Console) {
+        return RunConsole(options, device, services, out, err);
+    }
 
     CurrentTargetId = device.id;
     LoginUser = options.user;
@@ -135,7 +146,15 @@ int RunDeviceCommand(const Options& options, const std::string& password,
                                       IdentityLong.view());
             return kExitOk;
 
+        case Command::Map:
+            return RunMap(options, device, password, services, out, err);
+
         case Command::Search:
+        case Command::Console:
+        case Command::Drives:
+        case Command::Unmap:
+        case Command::Apply:
+        case Command::Watch:
         case Command::Help:
             break;
     }
@@ -143,6 +162,12 @@ int RunDeviceCommand(const Options& options, const std::string& password,
 }
 
 }  // namespace
+
+int ReportError(std::ostream& err, int code, const std::string& message) {
+    // Messages quote what the user typed and what recorders sent.
+    err << kProgram << PrintableText(message) << '\n';
+    return code;
+}
 
 std::vector<DeviceSummary> SummarizeDeviceTable() {
     std::vector<DeviceSummary> devices;
@@ -174,21 +199,51 @@ std::vector<DeviceSummary> SummarizeDeviceTable() {
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err, const char* environmentPassword, PasswordPrompt prompt) {
+    return RunCli(args, in, out, err, environmentPassword, prompt, nullptr);
+}
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const char* environmentPassword,
+           ostrel::platform::PlatformServices* services) {
+    return RunCli(args, in, out, err, environmentPassword, nullptr, services);
+}
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const char* environmentPassword, PasswordPrompt prompt,
+           ostrel::platform::PlatformServices* services) {
     const ParseResult parsed = ParseArgs(args);
     if (!parsed.options) {
         return Fail(err, kExitUsage, parsed.error);
     }
     const Options& options = *parsed.options;
     if (options.command == Command::Help) {
-        out << UsageText();
+        out << (options.helpTopic ? UsageText(*options.helpTopic) : UsageText());
         return kExitOk;
+    }
+    // The system's services are made only for the commands that use them.
+    const auto platform = [services]() -> ostrel::platform::PlatformServices& {
+        return services != nullptr ? *services : ostrel::platform::SystemServices();
+    };
+    if (options.command == Command::Drives) {
+        return RunDrives(options, platform(), out, err);
+    }
+    if (options.command == Command::Unmap) {
+        return RunUnmap(options, platform(), out, err);
     }
 
     // Everything that can be refused without a recorder is refused before
     // the network layer starts.
     std::string password;
     StaticTexts staticTexts;
-    if (options.command != Command::Search) {
+    std::optional<Plan> plan;
+    if (options.command == Command::Apply) {
+        int code = kExitUsage;
+        plan = LoadPlan(options, in, environmentPassword, err, code);
+        if (!plan) {
+            return code;
+        }
+    }
+    if (NeedsPassword(options.command)) {
         if (options.passwordStdin && prompt != nullptr) {
             const std::optional<std::string> typed = prompt();
             if (!typed) {
@@ -210,6 +265,24 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             return Fail(err, kExitUsage, check.message);
         }
         staticTexts = *check.texts;
+    }
+
+    // On the system's drives, the credentials prompt of a map is answered
+    // with the recorder's credentials; test services script their own.
+    PromptAnswer promptAnswer(options.user, password);
+    struct PromptScope {
+        ostrel::platform::SmbNetworkDrives* drives = nullptr;
+        ostrel::platform::CredentialPrompt* before = nullptr;
+        ~PromptScope() {
+            if (drives != nullptr) {
+                drives->SetPrompt(before);
+            }
+        }
+    } promptScope;
+    if (services == nullptr && options.command == Command::Map) {
+        promptScope.drives = &ostrel::platform::SystemNetworkDrives();
+        promptScope.before = promptScope.drives->Prompt();
+        promptScope.drives->SetPrompt(&promptAnswer);
     }
 
     ResetProtocolGlobals();
@@ -241,7 +314,13 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         }
         return kExitOk;
     }
-    return RunDeviceCommand(options, password, staticTexts, out, err);
+    if (options.command == Command::Apply) {
+        return RunApply(options, *plan, out, err);
+    }
+    if (options.command == Command::Watch) {
+        return RunWatch(options, SearchAgain, out);
+    }
+    return RunDeviceCommand(options, password, staticTexts, platform(), out, err);
 }
 
 }  // namespace cli

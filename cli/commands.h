@@ -7,6 +7,10 @@
 
 #include "cli/format.h"
 
+namespace ostrel::platform {
+struct PlatformServices;
+}
+
 // The commands of ostrel-nvr on the protocol library. Each run starts the
 // network layer, runs discovery so that the device table knows on which
 // local address each recorder answered, runs the command, and shuts the
@@ -31,6 +35,17 @@ using PasswordPrompt = std::optional<std::string> (*)();
 // the password instead of in.
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err, const char* environmentPassword, PasswordPrompt prompt = nullptr);
+// The same with the platform services (network drives, probe, launcher) of
+// console, drives, map and unmap; null takes the system's own.
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const char* environmentPassword,
+           ostrel::platform::PlatformServices* services);
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const char* environmentPassword, PasswordPrompt prompt,
+           ostrel::platform::PlatformServices* services);
+
+// Writes one error line, prefixed "ostrel-nvr: ", and returns the code.
+int ReportError(std::ostream& err, int code, const std::string& message);
 
 // The recorders of the device table as the search shows them.
 std::vector<DeviceSummary> SummarizeDeviceTable();

@@ -84,6 +84,8 @@ install(DIRECTORY ${_pkg_out}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/
         COMPONENT product)
 install(FILES ${_pkg_out}/man/ostrel-nvr-search.1.gz ${_pkg_out}/man/ostrel-nvr.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT product)
+install(FILES ${_pkg_src}/completion/ostrel-nvr
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT product)
 install(FILES ${_pkg_src}/copyright ${_pkg_out}/doc/${OSTREL_PACKAGE_NAME}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${OSTREL_PACKAGE_NAME} COMPONENT product)
 

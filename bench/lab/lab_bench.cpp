@@ -9,6 +9,8 @@
 //                                        interface that has no carrier
 //   ostrel-lab-bench stream              search and login under junk every 2 ms, against quiet
 //   ostrel-lab-bench queued              a login whose reply queues behind 300 foreign ones
+//   ostrel-lab-bench apply NVR_PATH      ostrel-nvr apply of a plan over up to ten
+//                                        recorders, against the protocol's floors
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -352,6 +354,68 @@ int Queued(const lab::Info& info) {
     return failures == 0 ? 0 : 1;
 }
 
+// ostrel-nvr apply moves every answering recorder (up to ten) and puts it
+// back. Its floor: one search before the plan and at least one search per
+// line to see the change, each a discovery floor per local address.
+int Apply(const lab::Info& info, const std::string& nvr) {
+    std::vector<const lab::Recorder*> recorders;
+    for (const lab::Recorder& recorder : info.recorders) {
+        if (recorder.supported && recorder.role != "silent" && recorder.role != "slow" &&
+            recorders.size() < 10) {
+            recorders.push_back(&recorder);
+        }
+    }
+    if (recorders.empty()) {
+        std::fprintf(stderr, "apply: no recorder to move\n");
+        return 1;
+    }
+    const std::string there = "/tmp/ostrel-bench-plan-there.csv";
+    const std::string back = "/tmp/ostrel-bench-plan-back.csv";
+    {
+        std::string moved = "device,ip,netmask,gateway,password\n";
+        std::string restored = moved;
+        int host = 150;
+        for (const lab::Recorder* r : recorders) {
+            const std::string net = r->ip.substr(0, r->ip.rfind('.'));
+            moved += "\"" + r->id + "\"," + net + "." + std::to_string(host++) + "," + r->netmask +
+                     "," + r->gateway + "," + r->password + "\n";
+            restored += "\"" + r->id + "\"," + r->ip + "," + r->netmask + "," + r->gateway + "," +
+                        r->password + "\n";
+        }
+        std::FILE* f = std::fopen(there.c_str(), "w");
+        std::FILE* g = std::fopen(back.c_str(), "w");
+        if (f == nullptr || g == nullptr) {
+            return 1;
+        }
+        std::fputs(moved.c_str(), f);
+        std::fputs(restored.c_str(), g);
+        std::fclose(f);
+        std::fclose(g);
+    }
+    const std::size_t addresses = info.clientAddresses.size();
+    const double floor = static_cast<double>(1 + recorders.size()) *
+                         static_cast<double>(addresses) * kDiscoveryFloorPerAddress;
+    int status = 0;
+    for (const std::string& plan : {there, back}) {
+        const Measure measure;
+        const lab::ProcessResult r =
+            lab::RunProcess({nvr, "apply", plan}, "", {}, std::chrono::seconds(600));
+        const double wall = measure.Wall();
+        std::printf(
+            "apply: %zu recorders, %zu local addresses, %.3f s wall, floor %.3f s, "
+            "%.3f x floor, exit %d\n",
+            recorders.size(), addresses, wall, floor, wall / floor, r.exitCode);
+        std::fputs(r.out.c_str(), stdout);
+        if (r.exitCode != 0) {
+            std::fputs(r.err.c_str(), stderr);
+            status = 1;
+        }
+    }
+    std::remove(there.c_str());
+    std::remove(back.c_str());
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -380,8 +444,11 @@ int main(int argc, char** argv) {
     if (what == "queued") {
         return Queued(*info);
     }
+    if (what == "apply" && argc > 2) {
+        return Apply(*info, argv[2]);
+    }
     std::fprintf(stderr,
                  "usage: ostrel-lab-bench discovery [ROUNDS] | burst | flood [RATE] | idle "
-                 "LAB_SCRIPT [ROUNDS] | stream | queued\n");
+                 "LAB_SCRIPT [ROUNDS] | stream | queued | apply NVR_PATH\n");
     return 2;
 }

@@ -55,6 +55,51 @@ TEST(CliArgs, CommandsAndTheirOptions) {
     EXPECT_EQ(Parse({"volumes", "--help"}).options->command, Command::Help);
 }
 
+TEST(CliArgs, InstallerCommandsAndTheirOptions) {
+    {
+        const ParseResult r = Parse({"watch", "--interval", "0.5", "--json"});
+        ASSERT_TRUE(r.options) << r.error;
+        EXPECT_EQ(r.options->intervalMilliseconds, 500);
+        EXPECT_TRUE(r.options->json);
+        for (const char* bad : {"0", "0.05", "x", "3601", "1s", ""}) {
+            EXPECT_FALSE(Parse({"watch", "--interval", bad}).options) << bad;
+        }
+    }
+    {
+        const ParseResult r = Parse({"apply", "site.csv", "--dry-run", "--password-stdin"});
+        ASSERT_TRUE(r.options) << r.error;
+        EXPECT_EQ(r.options->planPath, "site.csv");
+        EXPECT_TRUE(r.options->dryRun);
+        EXPECT_FALSE(Parse({"apply", "--dry-run"}).options);
+        EXPECT_FALSE(Parse({"apply", "a.csv", "b.csv"}).options);
+    }
+    {
+        const ParseResult r = Parse({"map", "--device", "NVR-1", "--volume", "Volume_1", "--letter",
+                                     "q", "--force", "--json"});
+        ASSERT_TRUE(r.options) << r.error;
+        EXPECT_EQ(r.options->letter, "Q:");
+        EXPECT_TRUE(r.options->force);
+        EXPECT_FALSE(Parse({"map", "--device", "NVR-1"}).options) << "needs --volume";
+        EXPECT_FALSE(Parse({"map", "--device", "N", "--volume", "V", "--letter", "QQ"}).options);
+    }
+    EXPECT_EQ(Parse({"unmap", "z:"}).options->letter, "Z:");
+    EXPECT_FALSE(Parse({"unmap", "Z:", "--device", "N"}).options);
+    EXPECT_TRUE(Parse({"console", "--device", "N", "--print-url"}).options->printUrl);
+    EXPECT_FALSE(Parse({"console", "--device", "N", "--user", "u"}).options)
+        << "the console needs no login";
+    EXPECT_TRUE(Parse({"drives", "--json"}).options);
+    EXPECT_FALSE(Parse({"drives", "--device", "N"}).options);
+    EXPECT_FALSE(Parse({"search", "--force"}).options);
+    EXPECT_EQ(Parse({"map", "--help"}).options->command, Command::Help);
+    // Each command's help: its own usage lines, then the common notes.
+    const std::string map = UsageText(*Parse({"map", "--help"}).options->helpTopic);
+    EXPECT_TRUE(map.starts_with("usage: ostrel-nvr map      --device SEL")) << map;
+    EXPECT_NE(map.find("[--letter X:] [--force] [--json]\n\n"), std::string::npos) << map;
+    EXPECT_EQ(map.find("ostrel-nvr unmap"), std::string::npos) << map;
+    EXPECT_NE(map.find("Exit codes:"), std::string::npos);
+    EXPECT_TRUE(UsageText(Command::Search).starts_with("usage: ostrel-nvr search [--json]"));
+}
+
 TEST(CliArgs, RefusesWhatDoesNotFit) {
     EXPECT_FALSE(Parse({}).options);
     EXPECT_FALSE(Parse({"find"}).options);

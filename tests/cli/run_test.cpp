@@ -1,3 +1,4 @@
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -5,7 +6,13 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "app/shared/drive_connect.h"
+#include "app/shared/web_console_launch.h"
 #include "cli/commands.h"
+#include "platform/services/fake_network_drives.h"
+#include "platform/services/platform_services.h"
+#include "platform/services/win_codes.h"
+#include "platform/services/windows_version.h"
 #include "protocol/testing/virtual_net_io.h"
 #include "sim/recorder.h"
 
@@ -86,9 +93,22 @@ protected:
         std::istringstream in(input);
         std::ostringstream out;
         std::ostringstream err;
-        const int code = RunCli(args, in, out, err, password);
+        const int code = RunCli(args, in, out, err, password, &services_);
         return {code, out.str(), err.str()};
     }
+
+    // The window's services, in memory: the drives, probe and launcher the
+    // console, drives, map and unmap commands use.
+    ostrel::platform::FakeNetworkDrives drives_;
+    ostrel::platform::FakeHttpProbe probe_;
+    ostrel::platform::FakeProgramLauncher launcher_;
+    ostrel::platform::FakeRegistry registry_;
+    ostrel::platform::FakeVersionSource version_{2, 6, 2, 9200};
+    ostrel::platform::PlatformServices services_{.drives = &drives_,
+                                                 .launcher = &launcher_,
+                                                 .registry = &registry_,
+                                                 .probe = &probe_,
+                                                 .version = &version_};
 
     VirtualNetIo net_;
     ScopedActiveNetIo scope_;
@@ -274,6 +294,171 @@ TEST_F(CliRun, ATerminalPromptReplacesStandardInput) {
     EXPECT_EQ(RunCli({"login", "--device", "Alpha", "--password-stdin"}, in, out, err, nullptr,
                      NothingTyped),
               kExitUsage);
+}
+
+TEST_F(CliRun, DrivesAndUnmapShowAndEndTheWindowsConnections) {
+    drives_.Connect('Z', "\\\\10.0.0.11\\Volume_1");
+    drives_.SetLocalDrive('D', ostrel::platform::DRIVE_CDROM);
+    const auto json = nlohmann::json::parse(Run({"drives", "--json"}).out);
+    ASSERT_EQ(json.size(), 23u) << json.dump();  // Z..C without the CD-ROM drive
+    EXPECT_EQ(json[0]["letter"], "Z:");
+    EXPECT_EQ(json[0]["remote"], "\\\\10.0.0.11\\Volume_1");
+    EXPECT_EQ(json[0]["free"], false);
+    EXPECT_EQ(json[1]["letter"], "Y:");
+    EXPECT_TRUE(json[1]["remote"].is_null());
+    EXPECT_EQ(json[22]["letter"], "C:");
+    EXPECT_EQ(Run({"drives"}).out.substr(0, 31), "Z:\t\\\\10.0.0.11\\Volume_1\tin use\n");
+
+    const Outcome unmapped = Run({"unmap", "z"});
+    EXPECT_EQ(unmapped.code, kExitOk) << unmapped.err;
+    EXPECT_EQ(unmapped.out, std::string(kUnmapSucceededText) + " (Z:)\n");
+    EXPECT_TRUE(drives_.connections.empty());
+    const Outcome again = Run({"unmap", "Z:"});
+    EXPECT_EQ(again.code, kExitRecorderFailed);
+    EXPECT_NE(again.err.find("Unable to disconnect this drive. Please"), std::string::npos);
+    EXPECT_EQ(Run({"unmap", "ZZ"}).code, kExitUsage);
+    EXPECT_EQ(Run({"unmap"}).code, kExitUsage);
+}
+
+TEST_F(CliRun, MapTakesTheHighestFreeLetterAndAsksForForceOnALetterInUse) {
+    drives_.AddShare("\\\\10.0.0.11\\Volume_2", "admin", "pw-Alpha");
+    drives_.Connect('Z', "\\\\other\\share");
+    // The system's prompt, which the command line answers with the recorder's
+    // credentials.
+    drives_.interactiveAnswer = ostrel::platform::PromptedCredentials{"admin", "pw-Alpha"};
+    {
+        const Outcome r = Run({"map", "--device", "Alpha", "--volume", "Volume_2"}, "pw-Alpha");
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(r.out, std::string(kMapSucceededText) + " Y: \\\\10.0.0.11\\Volume_2\n");
+        EXPECT_EQ(drives_.connections.at('Y').first, "\\\\10.0.0.11\\Volume_2");
+        EXPECT_EQ(drives_.connections.at('Z').first, "\\\\other\\share");
+    }
+    {
+        // The confirmation the window asks for: without --force nothing is touched.
+        drives_.addCalls.clear();
+        drives_.cancelCalls.clear();
+        const Outcome r =
+            Run({"map", "--device", "Alpha", "--volume", "Volume_2", "--letter", "z:", "--json"},
+                "pw-Alpha");
+        EXPECT_EQ(r.code, kExitUsage);
+        EXPECT_NE(r.err.find("Z: is in use (\\\\other\\share); give --force"), std::string::npos);
+        EXPECT_TRUE(drives_.addCalls.empty());
+        EXPECT_TRUE(drives_.cancelCalls.empty());
+        const Outcome forced = Run({"map", "--device", "Alpha", "--volume", "Volume_2", "--letter",
+                                    "Z:", "--force", "--json"},
+                                   "pw-Alpha");
+        ASSERT_EQ(forced.code, kExitOk) << forced.err;
+        const auto json = nlohmann::json::parse(forced.out);
+        EXPECT_EQ(json["letter"], "Z:");
+        EXPECT_EQ(drives_.connections.at('Z').first, "\\\\10.0.0.11\\Volume_2");
+    }
+    {
+        const Outcome r = Run({"map", "--device", "Alpha", "--volume", "Volume_9"}, "pw-Alpha");
+        EXPECT_EQ(r.code, kExitNoMatch);
+        EXPECT_NE(r.err.find("has no volume \"Volume_9\""), std::string::npos);
+    }
+    {
+        // The share refuses: the window's text, and the window's six attempts
+        // with the recorder's credentials on an NT system.
+        drives_.addCalls.clear();
+        version_.majorVersion = 4;  // Windows NT 4
+        version_.minorVersion = 0;
+        version_.buildNumber = 1381;
+        const Outcome r = Run({"map", "--device", "Alpha", "--volume", "Volume_1"}, "pw-Alpha");
+        EXPECT_EQ(r.code, kExitRecorderFailed);
+        EXPECT_NE(r.err.find(kMapFailedText), std::string::npos);
+        EXPECT_EQ(static_cast<int>(drives_.addCalls.size()), kNtMapAttempts);
+        ASSERT_FALSE(drives_.addCalls.empty());
+        EXPECT_EQ(drives_.addCalls[0].userName, "admin");
+        EXPECT_EQ(drives_.addCalls[0].password, "pw-Alpha");
+    }
+    // A wrong password is refused by the recorder before any drive is touched.
+    drives_.addCalls.clear();
+    EXPECT_EQ(Run({"map", "--device", "Alpha", "--volume", "Volume_2"}, "wrong").code,
+              kExitRecorderFailed);
+    EXPECT_TRUE(drives_.addCalls.empty());
+}
+
+TEST_F(CliRun, ConsoleOpensOrPrintsTheUrlOnlyWhenTheConsoleAnswers) {
+    probe_.SetReachable("10.0.0.11", true);
+    {
+        const Outcome r = Run({"console", "--device", "Alpha", "--print-url"});
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(r.out, "http://10.0.0.11\n");
+        EXPECT_TRUE(launcher_.commandLines.empty());
+    }
+    {
+        const Outcome r = Run({"console", "--device", "Alpha", "--json"});
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(nlohmann::json::parse(r.out)["url"], "http://10.0.0.11");
+        ASSERT_EQ(launcher_.commandLines.size(), 1u);
+        EXPECT_NE(launcher_.commandLines[0].find("http://10.0.0.11"), std::string::npos);
+    }
+    {
+        const Outcome r = Run({"console", "--device", "Bravo", "--print-url"});
+        EXPECT_EQ(r.code, kExitRecorderFailed);
+        EXPECT_EQ(r.err, std::string("ostrel-nvr: ") + kDeviceNoLongerAvailableText + "\n");
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(probe_.Urls().size(), 3u);
+}
+
+TEST_F(CliRun, ApplyChecksTheWholePlanThenSendsAndVerifiesEachLine) {
+    const auto write = [](const std::string& text) {
+        const std::string path = ::testing::TempDir() + "/plan.csv";
+        std::ofstream(path) << text;
+        return path;
+    };
+    {
+        // Line 3 is invalid: nothing is sent, not even line 2.
+        const std::string plan = write(
+            "device,ip,netmask,gateway,password\n"
+            "Alpha,10.0.0.60,255.255.255.0,10.0.0.1,pw-Alpha\n"
+            "Bravo,10.0.0.60,255.255.255.0,10.0.0.1,pw-Bravo\n");
+        const Outcome r = Run({"apply", plan});
+        EXPECT_EQ(r.code, kExitUsage);
+        EXPECT_EQ(r.err, "ostrel-nvr: " + plan +
+                             " line 3: the address 10.0.0.60 is also given on line 2\n");
+        EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.11");
+    }
+    const std::string plan = write(
+        "device,ip,netmask,gateway,password\n"
+        "Alpha,10.0.0.60,255.255.255.0,10.0.0.1,pw-Alpha\n"
+        "Bravo,dhcp,,,pw-Bravo\n");
+    {
+        const Outcome r = Run({"apply", plan, "--dry-run"});
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(r.out,
+                  "line 2\tAlpha (10.0.0.11)\t10.0.0.60/255.255.255.0 gw 10.0.0.1\twould be sent\n"
+                  "line 3\tBravo (10.0.1.21)\tdhcp\twould be sent\n");
+        EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.11");
+        EXPECT_FALSE(RecorderNamed("Bravo").state().lan[0].dhcp);
+    }
+    {
+        const Outcome r = Run({"apply", plan, "--json"});
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        const auto json = nlohmann::json::parse(r.out);
+        ASSERT_EQ(json.size(), 2u);
+        EXPECT_EQ(json[0]["result"], "ok");
+        EXPECT_EQ(json[1]["result"], "ok");
+        EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.60");
+        EXPECT_TRUE(RecorderNamed("Bravo").state().lan[0].dhcp);
+    }
+    {
+        // A wrong password is refused; the silent recorder does not answer.
+        const Outcome r = Run({"apply", write("device,ip,netmask,gateway,password\n"
+                                              "Alpha,10.0.0.61,255.255.255.0,10.0.0.1,wrong\n"
+                                              "Silent,dhcp,,,pw-Silent\n")});
+        EXPECT_EQ(r.code, kExitRecorderFailed);
+        EXPECT_NE(r.out.find("line 2\tAlpha (10.0.0.60)\t10.0.0.61/255.255.255.0 gw "
+                             "10.0.0.1\trefused\n"),
+                  std::string::npos)
+            << r.out;
+        EXPECT_NE(r.out.find("line 3\tSilent (10.0.0.41)\tdhcp\tno answer\n"), std::string::npos)
+            << r.out;
+        EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.60");
+    }
+    EXPECT_EQ(Run({"apply", ::testing::TempDir() + "/missing.csv"}).code, kExitUsage);
 }
 
 }  // namespace
