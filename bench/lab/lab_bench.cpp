@@ -216,140 +216,141 @@ int IdleInterface(const lab::Info& info, const std::string& script, int rounds) 
         "idle interface: mean search %.3f s without, %.3f s with, ratio %.4f (target <= 1.02)\n",
         without / rounds, with / rounds, ratio);
     return failures == 0 && ratio <= 1.02 ? 0 : 1;
-    // Finds a recorder of the lab by name in the DeviceTable of the last search.
-    bool FindDiscovered(const std::string& name, DeviceId& id) {
-        for (const DeviceRecord& record : DeviceTable) {
-            if (record.name == name) {
-                id = record.deviceId;
-                return true;
-            }
-        }
-        return false;
-    }
+}
 
-    // Search and login while other hosts on both subnets send junk to the group
-    // every 2 ms, against the same operations on the quiet network.
-    int Stream(const lab::Info& info) {
-        const lab::Recorder* onA = info.ByKey("r1");
-        const lab::Recorder* onB = info.ByKey("r3");
-        const lab::Recorder* target = info.ByKey("r2");
-        if (onA == nullptr || onB == nullptr || target == nullptr) {
-            std::fprintf(stderr, "stream: the lab needs recorders r1, r2 and r3\n");
-            return 2;
+// Finds a recorder of the lab by name in the DeviceTable of the last search.
+bool FindDiscovered(const std::string& name, DeviceId& id) {
+    for (const DeviceRecord& record : DeviceTable) {
+        if (record.name == name) {
+            id = record.deviceId;
+            return true;
         }
-        InitNetwork();
-        DiscoverDevices();
-        DeviceId id{};
-        if (!FindDiscovered(target->name, id)) {
-            std::fprintf(stderr, "stream: %s was not discovered\n", target->name.c_str());
-            return 2;
-        }
-        SessionIdBytes foreign = SessionId;
-        foreign[0] ^= 0xFF;
-        // The junk: replies of another program's session, to the search and to
-        // logins, in turn from the two senders.
-        const auto junkSenders = [&](int count) {
-            std::vector<std::unique_ptr<lab::GroupSender>> senders;
-            const lab::Recorder* from[] = {onA, onB};
-            const std::uint16_t opcodes[] = {OP_DISCOVER, OP_LOGIN};
-            for (int i = 0; i < 2; ++i) {
-                lab::GroupSender::Plan plan;
-                plan.netns = from[i]->netns;
-                plan.localAddress = from[i]->ip;
-                plan.datagram = lab::ForgedReply(opcodes[i], 1, foreign, id);
-                plan.duration = std::chrono::seconds(40);
-                plan.perSecond = 500;  // every 2 ms
-                plan.maxCount = count;
-                senders.push_back(std::make_unique<lab::GroupSender>(plan));
-            }
-            return senders;
-        };
-        const auto searchAndLogin = [&](double& search, double& login, bool& found,
-                                        bool& loggedIn) {
-            const Measure measureSearch;
-            DiscoverDevices();
-            search = measureSearch.Wall();
-            found = FindDiscovered(target->name, id);
-            CurrentTargetId = id;
-            LoginUser = target->user;
-            LoginPassword = target->password;
-            const Measure measureLogin;
-            loggedIn = Login() == 1;
-            login = measureLogin.Wall();
-        };
-        double quietSearch = 0, quietLogin = 0, busySearch = 0, busyLogin = 0;
-        bool quietFound = false, quietOk = false, busyFound = false, busyOk = false;
-        searchAndLogin(quietSearch, quietLogin, quietFound, quietOk);
-        long sent = 0;
-        {
-            auto senders = junkSenders(20000);
-            searchAndLogin(busySearch, busyLogin, busyFound, busyOk);
-            for (auto& sender : senders) {
-                sender->Stop();
-                sent += sender->Sent();
-            }
-        }
-        std::printf("stream: quiet search %.3f s, login %.3f s (%s)\n", quietSearch, quietLogin,
-                    quietOk ? "succeeded" : "FAILED");
-        std::printf(
-            "stream: junk every 2 ms on each subnet (%ld datagrams): search %.3f s (%.2f x quiet, "
-            "target recorder %s), login %.3f s (%.2f x quiet, %s)\n",
-            sent, busySearch, busySearch / quietSearch, busyFound ? "found" : "MISSING", busyLogin,
-            busyLogin / quietLogin, busyOk ? "succeeded" : "FAILED");
-        ClearDeviceTable();
-        ShutdownNetwork();
-        const bool bounded = busySearch <= 2 * quietSearch && busyLogin <= 2 * quietLogin;
-        return quietOk && busyOk && busyFound && bounded ? 0 : 1;
     }
+    return false;
+}
 
-    // A login whose valid reply arrives behind 300 foreign replies that pile up
-    // in the receive queue during the pause after the send.
-    int Queued(const lab::Info& info) {
-        const lab::Recorder* slow = info.ByRole("slow");
-        const lab::Recorder* flooder = info.ByKey("r1");
-        if (slow == nullptr || flooder == nullptr) {
-            std::fprintf(stderr, "queued: the lab needs recorder r1 and one started with --slow\n");
-            return 2;
-        }
-        InitNetwork();
-        DiscoverDevices();
-        DeviceId id{};
-        if (!FindDiscovered(slow->name, id)) {
-            std::fprintf(stderr, "queued: %s was not discovered\n", slow->name.c_str());
-            return 2;
-        }
-        CurrentTargetId = id;
-        LoginUser = slow->user;
-        LoginPassword = slow->password;
-        SessionIdBytes foreign = SessionId;
-        foreign[0] ^= 0xFF;
-        int failures = 0;
-        for (int round = 0; round < 3; ++round) {
-            // The drain ends a second after the start; the 300 foreign replies
-            // follow the request within a few milliseconds, the slow recorder's
-            // reply after them, all before the first poll.
+// Search and login while other hosts on both subnets send junk to the group
+// every 2 ms, against the same operations on the quiet network.
+int Stream(const lab::Info& info) {
+    const lab::Recorder* onA = info.ByKey("r1");
+    const lab::Recorder* onB = info.ByKey("r3");
+    const lab::Recorder* target = info.ByKey("r2");
+    if (onA == nullptr || onB == nullptr || target == nullptr) {
+        std::fprintf(stderr, "stream: the lab needs recorders r1, r2 and r3\n");
+        return 2;
+    }
+    InitNetwork();
+    DiscoverDevices();
+    DeviceId id{};
+    if (!FindDiscovered(target->name, id)) {
+        std::fprintf(stderr, "stream: %s was not discovered\n", target->name.c_str());
+        return 2;
+    }
+    SessionIdBytes foreign = SessionId;
+    foreign[0] ^= 0xFF;
+    // The junk: replies of another program's session, to the search and to
+    // logins, in turn from the two senders.
+    const auto junkSenders = [&](int count) {
+        std::vector<std::unique_ptr<lab::GroupSender>> senders;
+        const lab::Recorder* from[] = {onA, onB};
+        const std::uint16_t opcodes[] = {OP_DISCOVER, OP_LOGIN};
+        for (int i = 0; i < 2; ++i) {
             lab::GroupSender::Plan plan;
-            plan.netns = flooder->netns;
-            plan.localAddress = flooder->ip;
-            plan.datagram = lab::ForgedReply(OP_LOGIN, 1, foreign, id);
-            plan.startAfter = std::chrono::milliseconds(1003);
-            plan.duration = std::chrono::milliseconds(500);
-            plan.perSecond = 100000;
-            plan.maxCount = 300;
-            const Measure measure;
-            lab::GroupSender sender(plan);
-            const bool ok = Login() == 1;
-            const double wall = measure.Wall();
-            sender.Stop();
-            std::printf("queued: login behind %ld foreign replies %s, %.3f s wall%s%s\n",
-                        sender.Sent(), ok ? "succeeded" : "FAILED", wall,
-                        sender.Error().empty() ? "" : ", sender error: ", sender.Error().c_str());
-            failures += ok ? 0 : 1;
+            plan.netns = from[i]->netns;
+            plan.localAddress = from[i]->ip;
+            plan.datagram = lab::ForgedReply(opcodes[i], 1, foreign, id);
+            plan.duration = std::chrono::seconds(40);
+            plan.perSecond = 500;  // every 2 ms
+            plan.maxCount = count;
+            senders.push_back(std::make_unique<lab::GroupSender>(plan));
         }
-        ClearDeviceTable();
-        ShutdownNetwork();
-        return failures == 0 ? 0 : 1;
+        return senders;
+    };
+    const auto searchAndLogin = [&](double& search, double& login, bool& found, bool& loggedIn) {
+        const Measure measureSearch;
+        DiscoverDevices();
+        search = measureSearch.Wall();
+        found = FindDiscovered(target->name, id);
+        CurrentTargetId = id;
+        LoginUser = target->user;
+        LoginPassword = target->password;
+        const Measure measureLogin;
+        loggedIn = Login() == 1;
+        login = measureLogin.Wall();
+    };
+    double quietSearch = 0, quietLogin = 0, busySearch = 0, busyLogin = 0;
+    bool quietFound = false, quietOk = false, busyFound = false, busyOk = false;
+    searchAndLogin(quietSearch, quietLogin, quietFound, quietOk);
+    long sent = 0;
+    {
+        auto senders = junkSenders(20000);
+        searchAndLogin(busySearch, busyLogin, busyFound, busyOk);
+        for (auto& sender : senders) {
+            sender->Stop();
+            sent += sender->Sent();
+        }
     }
+    std::printf("stream: quiet search %.3f s, login %.3f s (%s)\n", quietSearch, quietLogin,
+                quietOk ? "succeeded" : "FAILED");
+    std::printf(
+        "stream: junk every 2 ms on each subnet (%ld datagrams): search %.3f s (%.2f x quiet, "
+        "target recorder %s), login %.3f s (%.2f x quiet, %s)\n",
+        sent, busySearch, busySearch / quietSearch, busyFound ? "found" : "MISSING", busyLogin,
+        busyLogin / quietLogin, busyOk ? "succeeded" : "FAILED");
+    ClearDeviceTable();
+    ShutdownNetwork();
+    const bool bounded = busySearch <= 2 * quietSearch && busyLogin <= 2 * quietLogin;
+    return quietOk && busyOk && busyFound && bounded ? 0 : 1;
+}
+
+// A login whose valid reply arrives behind 300 foreign replies that pile up
+// in the receive queue during the pause after the send.
+int Queued(const lab::Info& info) {
+    const lab::Recorder* slow = info.ByRole("slow");
+    const lab::Recorder* flooder = info.ByKey("r1");
+    if (slow == nullptr || flooder == nullptr) {
+        std::fprintf(stderr, "queued: the lab needs recorder r1 and one started with --slow\n");
+        return 2;
+    }
+    InitNetwork();
+    DiscoverDevices();
+    DeviceId id{};
+    if (!FindDiscovered(slow->name, id)) {
+        std::fprintf(stderr, "queued: %s was not discovered\n", slow->name.c_str());
+        return 2;
+    }
+    CurrentTargetId = id;
+    LoginUser = slow->user;
+    LoginPassword = slow->password;
+    SessionIdBytes foreign = SessionId;
+    foreign[0] ^= 0xFF;
+    int failures = 0;
+    for (int round = 0; round < 3; ++round) {
+        // The drain ends a second after the start; the 300 foreign replies
+        // follow the request within a few milliseconds, the slow recorder's
+        // reply after them, all before the first poll.
+        lab::GroupSender::Plan plan;
+        plan.netns = flooder->netns;
+        plan.localAddress = flooder->ip;
+        plan.datagram = lab::ForgedReply(OP_LOGIN, 1, foreign, id);
+        plan.startAfter = std::chrono::milliseconds(1003);
+        plan.duration = std::chrono::milliseconds(500);
+        plan.perSecond = 100000;
+        plan.maxCount = 300;
+        const Measure measure;
+        lab::GroupSender sender(plan);
+        const bool ok = Login() == 1;
+        const double wall = measure.Wall();
+        sender.Stop();
+        std::printf("queued: login behind %ld foreign replies %s, %.3f s wall%s%s\n", sender.Sent(),
+                    ok ? "succeeded" : "FAILED", wall,
+                    sender.Error().empty() ? "" : ", sender error: ", sender.Error().c_str());
+        failures += ok ? 0 : 1;
+    }
+    ClearDeviceTable();
+    ShutdownNetwork();
+    return failures == 0 ? 0 : 1;
+}
 
 }  // namespace
 
