@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Runs the drive-mapping lab tests (TEST_BINARY) with real X windows inside
-# Xvfb. Exits 77 (skipped) when the lab or Xvfb is not there.
+# Runs a lab test of the real window (TEST_BINARY: drive mapping, codepage
+# installation) with real X windows inside Xvfb. Exits 77 (skipped) when the
+# lab or Xvfb is not there.
 #   lab_drive_mapping.sh TEST_BINARY [gtest arguments]
 set -uo pipefail
 binary=${1:?usage: lab_drive_mapping.sh TEST_BINARY}
 shift
 
 skip() {
-  echo "drive mapping lab test: skipped: $*"
+  echo "$(basename "$binary"): skipped: $*"
   exit 77
 }
 

@@ -1,0 +1,324 @@
+// The hidden codepage command (1022) through the real main window against a
+// lab recorder's smbd: the recorder is picked in the device list with its
+// login, the command is posted through the dialog layer, a scripted device
+// answers the add-on queries, and the items the install task writes are read
+// back with smbclient and compared with the exported file set.
+// Run under Xvfb (lab_drive_mapping.sh) so the windows are real X windows.
+
+#include <QApplication>
+#include <QTest>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "addons/addon_context.h"
+#include "addons/addon_state.h"
+#include "addons/embedded_file.h"
+#include "addons/progress_dlg.h"
+#include "app/lanscout_dlg.h"
+#include "app/login_policy.h"
+#include "platform/dialog/combo_box.h"
+#include "platform/dialog/dialog_units.h"
+#include "platform/dialog/list_ctrl.h"
+#include "platform/dialog/message_box.h"
+#include "platform/dialog/timer_driver.h"
+#include "platform/services/file_service.h"
+#include "platform/services/smb_network_drives.h"
+#include "platform/services/win_codes.h"
+#include "protocol/globals.h"
+#include "protocol/network.h"
+#include "res/fileset/file_set_items.h"
+#include "res/product_name.h"
+#include "res/templates/control_ids.h"
+#include "res/templates/dialog_templates.h"
+#include "tests/lab/lab_support.h"
+#include "tests/support/qt_test_main.h"
+
+using namespace ostrel::dialog;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kShare = "HDD_a";  // the share the HDD_a layout writes to
+constexpr int kWesternEuropean = 2;      // its row in the language dialog
+
+fs::path& Scratch() {
+    static fs::path folder;
+    return folder;
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// A recorder whose disks are ready, whose codepage (437) is none of the
+// list's, and whose volume is HDD_a; every request is counted.
+class ReadyRecorder : public ostrel::addons::AddonDevice {
+public:
+    int QueryDiskStatus() override {
+        DiskStatus = "3";
+        return 1;
+    }
+    int QueryDeviceCodepage() override {
+        DeviceCodepage = "437";
+        return 1;
+    }
+    int QueryVolumeName() override {
+        VolumeName = kShare;
+        return 1;
+    }
+    int SetDiskAccessMode() override {
+        accessModes.push_back(DiskAccessMode.str());
+        return 1;
+    }
+    int SetDeviceCodepage() override {
+        codepagesSet.push_back(DeviceCodepage.str());
+        return 1;
+    }
+    int SendStopRequest() override {
+        stopRequests.push_back(StopRequest.str());
+        return 1;
+    }
+    std::vector<std::string> accessModes;
+    std::vector<std::string> codepagesSet;
+    std::vector<std::string> stopRequests;
+};
+
+// The lab recorders share one folder per volume; none is called HDD_a. The
+// test adds that share to the recorder's smbd for its own run (smbd rereads
+// its configuration on SIGHUP) and takes it away again afterwards.
+class ExtraShare {
+public:
+    explicit ExtraShare(const lab::Recorder& recorder) {
+        const fs::path root = recorder.shareRoot;
+        const fs::path keyDir = root.parent_path();
+        config = keyDir / "samba" / "smb.conf";
+        folder = root / kShare;
+        original = ReadBytes(config);
+        std::istringstream pidLine(
+            ReadBytes(keyDir.parent_path() / "pids" / (recorder.key + "-smbd")));
+        pidLine >> smbd;
+        if (original.empty() || smbd <= 0)
+            return;
+        fs::create_directories(folder / ".codepages");
+        lab::RunProcess({"chown", "-R", "--reference=" + root.string(), folder.string()});
+        std::ofstream(config, std::ios::app) << "\n[" << kShare << "]\n  path = " << folder.string()
+                                             << "\n  read only = no\n  valid users = admin\n";
+        ready = kill(static_cast<pid_t>(smbd), SIGHUP) == 0;
+        // The parent reloads before it accepts the next connection.
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    ~ExtraShare() {
+        if (original.empty())
+            return;
+        std::ofstream(config, std::ios::trunc | std::ios::binary) << original;
+        if (smbd > 0)
+            kill(static_cast<pid_t>(smbd), SIGHUP);
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    bool ready = false;
+    fs::path folder;
+
+private:
+    fs::path config;
+    std::string original;
+    long smbd = 0;
+};
+
+}  // namespace
+
+TEST(LabCodepageInstall, WesternEuropeanItemsLandOnTheShareByteForByte) {
+    if (lab::CurrentLab() == nullptr)
+        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason();
+    const lab::Recorder* found = nullptr;
+    for (const auto& candidate : lab::CurrentLab()->recorders) {
+        if (candidate.smb && candidate.supported && candidate.role == "plain" &&
+            !candidate.volumes.empty() && !candidate.shareRoot.empty()) {
+            found = &candidate;
+            break;
+        }
+    }
+    if (found == nullptr)
+        GTEST_SKIP() << "the lab has no supported recorder with SMB shares";
+    const lab::Recorder& recorder = *found;
+    ExtraShare share(recorder);
+    ASSERT_TRUE(share.ready) << "could not add the " << kShare << " share to the recorder's smbd";
+
+    // The real network drives and files of this run.
+    ostrel::platform::SmbNetworkDrives::Options driveOptions;
+    driveOptions.tableFile = (Scratch() / "network-drives").string();
+    driveOptions.desktop.bookmarksFile = (Scratch() / "bookmarks").string();
+    driveOptions.desktop.useGvfs = false;
+    ostrel::platform::SmbNetworkDrives drives(driveOptions);
+    ostrel::platform::PlatformFiles::Options fileOptions;
+    fileOptions.cDriveFolder = (Scratch() / "c-drive").string();
+    fileOptions.sessions = drives.sessions();
+    fileOptions.drives = &drives;
+    ostrel::platform::PlatformFiles files(fileOptions);
+    ostrel::platform::PlatformServices services = ostrel::platform::SystemServices();
+    services.drives = &drives;
+    services.files = &files;
+
+    LoginNameFixed = 0;
+    InitNetwork();
+    auto window = std::make_unique<CLanscoutDlg>(services);
+    ASSERT_TRUE(window->Create());
+    window->show();
+    QApplication::processEvents();
+
+    // Pick the recorder with its administrator login, as a user does.
+    auto& devices = *window->GetDlgItemAs<CListCtrl>(res::IDC_DEVICE_LIST);
+    int row = -1;
+    for (int r = 0; r < devices.GetItemCount(); ++r) {
+        if (devices.GetItemText(r, 0).toStdString() == recorder.name)
+            row = r;
+    }
+    ASSERT_GE(row, 0) << recorder.name << " is not in the device list";
+    {
+        ScopedModalHook login([&](CDialog& modal) {
+            modal.SetDlgItemText(res::IDC_USER_NAME, QString::fromStdString(recorder.user));
+            modal.SetDlgItemText(res::IDC_PASSWORD, QString::fromStdString(recorder.password));
+            modal.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        });
+        devices.EnsureVisible(row);
+        const QPoint point =
+            devices.GetItemRect(row).center() - devices.viewport()->geometry().topLeft();
+        QTest::mouseClick(devices.viewport(), Qt::LeftButton, {}, point);
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(CurrentDeviceAddress.str(), recorder.ip);
+    // The administrator's session with the recorder's share, as a mapped
+    // volume leaves it; the install task then connects with the default
+    // credentials.
+    ostrel::platform::NetResource target{ostrel::platform::RESOURCETYPE_ANY, "",
+                                         "\\\\" + recorder.ip + "\\" + kShare};
+    ASSERT_EQ(
+        drives.WNetAddConnection2A(target, recorder.password.c_str(), recorder.user.c_str(), 0),
+        ostrel::platform::NO_ERROR);
+
+    // The query seam and fast pauses, set on the window by this test only.
+    ReadyRecorder device;
+    std::vector<unsigned> sleeps;
+    ostrel::addons::AddonContext& context = window->Addons();
+    context.device = &device;
+    context.sleep = [&sleeps](unsigned ms) { sleeps.push_back(ms); };
+    context.progressStep = std::chrono::milliseconds(0);
+    ostrel::addons::ResetAddonState();
+
+    ManualTimerDriver timers;
+    ScopedMessageBoxHook boxes;
+    std::vector<int> runs;
+    int preselected = -1;
+    {
+        ScopedTimerDriver scopedTimers(timers);
+        ScopedModalHook answer([&](CDialog& modal) {
+            runs.push_back(modal.GetTemplateId());
+            switch (modal.GetTemplateId()) {
+                case res::IDD_LANGUAGE:
+                    preselected =
+                        modal.GetDlgItemAs<CComboBox>(res::IDC_LANGUAGE_LIST)->GetCurSel();
+                    modal.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                    if (modal.IsRunningModal())
+                        modal.EndDialog(IDCANCEL);
+                    break;
+                case res::IDD_INSTALL_TASK:
+                    timers.advance(2000);  // the task runs in its first tick
+                    break;
+                case res::IDD_PROGRESS: {
+                    auto& restart = static_cast<progress&>(modal);
+                    for (int i = 0; i < 5000 && !restart.WorkerDone(); ++i)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    QApplication::processEvents();
+                    timers.advance(90000);
+                    break;
+                }
+                default:
+                    modal.EndDialog(IDCANCEL);
+            }
+        });
+        window->SendMessage(WM_COMMAND, MAKEWPARAM(res::IDC_CODEPAGE_INSTALL, BN_CLICKED), 0);
+        QApplication::processEvents();
+    }
+
+    EXPECT_EQ(preselected, kWesternEuropean) << "437 preselects Western European";
+    EXPECT_EQ(runs,
+              (std::vector<int>{res::IDD_LANGUAGE, res::IDD_INSTALL_TASK, res::IDD_PROGRESS}));
+    EXPECT_EQ(boxes.records().size(), 0u);
+    EXPECT_TRUE(device.stopRequests.empty());
+    EXPECT_EQ(device.accessModes, (std::vector<std::string>{"rw"}));
+    EXPECT_EQ(device.codepagesSet,
+              (std::vector<std::string>{ostrel::fileset::LanguageCodepageText(kWesternEuropean)}));
+    EXPECT_EQ(ostrel::addons::InstallAborted, 0);
+
+    // Every item of the list, read back from smbd with Samba's own client.
+    std::ofstream(Scratch() / "auth")
+        << "username = " << recorder.user << "\npassword = " << recorder.password << "\n";
+    const auto list =
+        ostrel::fileset::InstallList(kWesternEuropean, ostrel::fileset::VolumeLayout::kHddA);
+    ASSERT_FALSE(list.empty());
+    for (unsigned id : list) {
+        const auto* item = ostrel::fileset::FindFileSetItem(id);
+        ASSERT_NE(item, nullptr);
+        SCOPED_TRACE(item->fileName);
+        const fs::path got = Scratch() / item->fileName;
+        const auto result = lab::RunProcess(
+            {"smbclient", "//" + recorder.ip + "/" + kShare, "-A", (Scratch() / "auth").string(),
+             "-c", "get .codepages/" + std::string(item->fileName) + " " + got.string()});
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+        const std::string exported =
+            ReadBytes(fs::path(OSTREL_FILESET_DIR) / ostrel::fileset::ExportName(*item));
+        ASSERT_EQ(exported.size(), item->size);
+        EXPECT_TRUE(ReadBytes(got) == exported) << "differs from the exported item";
+    }
+    // Nothing but the list was written.
+    std::size_t written = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(share.folder / ".codepages"))
+        ++written;
+    EXPECT_EQ(written, list.size());
+
+    window->DestroyWindow();
+    window.reset();
+    LoginNameFixed = 0;
+}
+
+namespace {
+
+void PrepareLabRun() {
+    lab::EnterClientNamespace();
+    Scratch() = fs::temp_directory_path() / ("ostrel-codepage-lab-" + std::to_string(getpid()));
+    fs::create_directories(Scratch() / "config");
+    setenv("XDG_CONFIG_HOME", (Scratch() / "config").c_str(), 1);
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const fs::path run = Scratch() / "run";
+        fs::create_directories(run);
+        fs::permissions(run, fs::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
+    }
+}
+
+[[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
+    .beforeApplication = PrepareLabRun,
+    .withApplication =
+        [] {
+            SetAppName(QString::fromLatin1(res::kProductName));
+            EnsureDialogFonts();
+            res::RegisterProductDialogTemplates();
+        },
+    .afterTests =
+        [] {
+            std::error_code ignored;
+            fs::remove_all(Scratch(), ignored);
+        },
+});
+
+}  // namespace
