@@ -33,6 +33,7 @@
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
 #include "tests/app/virtual_lab.h"
+#include "tests/support/qt_test_main.h"
 
 using namespace ostrel::dialog;
 
@@ -811,23 +812,6 @@ TEST_F(MainWindowTest, EveryWayOutTearsDownOnce) {
     }
 }
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        // Qt wants a private runtime folder; make one for this user.
-        const QByteArray dir = "/tmp/ostrel-app-tests-" + QByteArray::number(::getuid());
-        ::mkdir(dir.constData(), 0700);
-        qputenv("XDG_RUNTIME_DIR", dir);
-    }
-    QApplication application(argc, argv);
-    EnsureDialogFonts();
-    res::RegisterProductDialogTemplates();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
-
 TEST_F(MainWindowTest, HiddenAddOnCommandsAreBound) {
     Open();
     ScopedMessageBoxHook boxes;
@@ -846,3 +830,17 @@ TEST_F(MainWindowTest, HiddenAddOnCommandsAreBound) {
     EXPECT_EQ(dlg->Addons().services, &services);
     EXPECT_EQ(dlg->Addons().device->QueryDiskStatus(), 0);
 }
+
+namespace {
+
+// The windows are built from the product's templates with its fonts, as the
+// program does at start-up.
+[[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
+    .withApplication =
+        [] {
+            EnsureDialogFonts();
+            res::RegisterProductDialogTemplates();
+        },
+});
+
+}  // namespace

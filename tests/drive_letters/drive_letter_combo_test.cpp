@@ -1,7 +1,5 @@
 #include "app/drive_letters/drive_letter_combo.h"
 
-#include <QApplication>
-
 #include <gtest/gtest.h>
 
 #include "platform/services/fake_network_drives.h"
@@ -30,13 +28,4 @@ TEST(DriveLetterCombo, ShowsTheListAndPreselectsTheHighestFreeLetter) {
     FillDriveLetterList(table, drives, combo);
     EXPECT_EQ(combo.GetCount(), 23);
     EXPECT_LT(combo.GetCurSel(), 0);
-}
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

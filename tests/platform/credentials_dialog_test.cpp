@@ -1,7 +1,6 @@
 #include "platform/services/credentials_dialog.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -60,13 +59,4 @@ TEST(CredentialsDialog, OkGivesWhatWasTypedAndCancelGivesNothing) {
         });
         prompt.AskCredentials("\\\\10.201.1.21\\Volume_1", "admin");
     }
-}
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
