@@ -14,8 +14,6 @@ using namespace res;
 
 namespace {
 
-constexpr int kFieldLimit = 256;
-
 // Laid out like the login dialog, whose background it takes, with the
 // share's name in the band above the fields.
 DialogTemplate SkinnedCredentialsTemplate() {
@@ -25,15 +23,16 @@ DialogTemplate SkinnedCredentialsTemplate() {
                      .fontFace = "Arial",
                      .pointSize = 8,
                      .style = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                     .caption = "Connect to Network Share",
+                     .caption = CredentialsDialog::kCaption,
                      .controls = {}};
     t.controls = {
         Static({}, {13, 7, 184, 8}, CredentialsDialog::IDC_SHARE_NAME),
         Static("User name :", {13, 29, 40, 8}),
-        Edit(CredentialsDialog::IDC_USER_NAME, {60, 26, 69, 14}, ES_AUTOHSCROLL, kFieldLimit),
+        Edit(CredentialsDialog::IDC_USER_NAME, {60, 26, 69, 14}, ES_AUTOHSCROLL,
+             CredentialsDialog::kFieldLimit),
         Static("Password :", {13, 50, 40, 8}),
         Edit(CredentialsDialog::IDC_PASSWORD, {60, 47, 69, 14}, ES_AUTOHSCROLL | ES_PASSWORD,
-             kFieldLimit),
+             CredentialsDialog::kFieldLimit),
         DefPushButton(IDOK, {135, 26, 62, 16}),
         PushButton(IDCANCEL, {135, 46, 62, 16}),
     };

@@ -6,8 +6,6 @@ using namespace ostrel::dialog;
 
 namespace {
 
-constexpr int kFieldLimit = 256;
-
 DialogTemplate CredentialsTemplate() {
     DialogTemplate t{.id = CredentialsDialog::kTemplateId,
                      .cx = 220,
@@ -15,16 +13,17 @@ DialogTemplate CredentialsTemplate() {
                      .fontFace = "Arial",
                      .pointSize = 8,
                      .style = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                     .caption = "Connect to Network Share",
+                     .caption = CredentialsDialog::kCaption,
                      .controls = {}};
     t.controls = {
         Static("Enter a user name and password to connect to", {10, 8, 200, 8}),
         Static({}, {10, 19, 200, 8}, CredentialsDialog::IDC_SHARE_NAME),
         Static("User name :", {10, 37, 44, 8}),
-        Edit(CredentialsDialog::IDC_USER_NAME, {58, 34, 152, 14}, ES_AUTOHSCROLL, kFieldLimit),
+        Edit(CredentialsDialog::IDC_USER_NAME, {58, 34, 152, 14}, ES_AUTOHSCROLL,
+             CredentialsDialog::kFieldLimit),
         Static("Password :", {10, 55, 44, 8}),
         Edit(CredentialsDialog::IDC_PASSWORD, {58, 52, 152, 14}, ES_AUTOHSCROLL | ES_PASSWORD,
-             kFieldLimit),
+             CredentialsDialog::kFieldLimit),
         DefPushButton(IDOK, {94, 72, 56, 14}, {}, "OK"),
         PushButton(IDCANCEL, {154, 72, 56, 14}, {}, "Cancel"),
     };
@@ -55,7 +54,7 @@ void CredentialsDialog::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_SHARE_NAME, remoteName);
     DDX_Text(pDX, IDC_USER_NAME, userName);
-    DDV_MaxChars(pDX, userName, kFieldLimit);
+    DDV_MaxChars(pDX, userName, CredentialsDialog::kFieldLimit);
     DDX_Text(pDX, IDC_PASSWORD, password);
-    DDV_MaxChars(pDX, password, kFieldLimit);
+    DDV_MaxChars(pDX, password, CredentialsDialog::kFieldLimit);
 }

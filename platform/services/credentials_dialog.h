@@ -13,6 +13,10 @@ class CredentialsDialog : public CDialog {
 
 public:
     static constexpr int kTemplateId = 0x7E01;  // not one of the product's templates
+    // Both layouts of the prompt (this one and the program's skinned one)
+    // share the caption and the longest user name or password a field takes.
+    static constexpr const char* kCaption = "Connect to Network Share";
+    static constexpr int kFieldLimit = 256;
     static constexpr int IDC_SHARE_NAME = 1101;
     static constexpr int IDC_USER_NAME = 1102;
     static constexpr int IDC_PASSWORD = 1103;
