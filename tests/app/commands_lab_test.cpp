@@ -31,6 +31,7 @@
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
 #include "tests/lab/lab_support.h"
+#include "tests/lab/require_lab.h"
 #include "tests/support/qt_test_main.h"
 
 using namespace ostrel::dialog;
@@ -39,12 +40,6 @@ using namespace res;
 namespace fs = std::filesystem;
 
 namespace {
-
-#define REQUIRE_LAB()                                                               \
-    if (lab::CurrentLab() == nullptr) {                                             \
-        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason(); \
-    }                                                                               \
-    const lab::Info& info = *lab::CurrentLab()
 
 // The folder of this run's stand-ins and desktop settings (set up in main).
 fs::path& Scratch() {

@@ -30,14 +30,9 @@
 #include "protocol/packet_format.h"
 #include "protocol/session_id.h"
 #include "tests/lab/lab_support.h"
+#include "tests/lab/require_lab.h"
 
 namespace {
-
-#define REQUIRE_LAB()                                                               \
-    if (lab::CurrentLab() == nullptr) {                                             \
-        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason(); \
-    }                                                                               \
-    const lab::Info& info = *lab::CurrentLab()
 
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;

@@ -14,16 +14,11 @@
 #include <unistd.h>
 
 #include "tests/lab/lab_support.h"
+#include "tests/lab/require_lab.h"
 
 // The installer's commands of ostrel-nvr on real sockets: apply, watch,
 // console and map/unmap against the lab's recorders and shares.
 namespace {
-
-#define REQUIRE_LAB()                                                               \
-    if (lab::CurrentLab() == nullptr) {                                             \
-        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason(); \
-    }                                                                               \
-    const lab::Info& info = *lab::CurrentLab()
 
 lab::ProcessResult Nvr(std::vector<std::string> args, const std::vector<std::string>& env = {},
                        const std::string& input = "") {

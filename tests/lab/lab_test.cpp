@@ -12,17 +12,12 @@
 #include "protocol/operations.h"
 #include "protocol/session_id.h"
 #include "tests/lab/lab_support.h"
+#include "tests/lab/require_lab.h"
 
 // Black-box tests of the product on real sockets: ostrel-nvr and the protocol
 // library in the lab's client namespace, simulated recorders behind two
 // subnets, smbd sharing their volumes.
 namespace {
-
-#define REQUIRE_LAB()                                                               \
-    if (lab::CurrentLab() == nullptr) {                                             \
-        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason(); \
-    }                                                                               \
-    const lab::Info& info = *lab::CurrentLab()
 
 lab::ProcessResult Cli(std::vector<std::string> args, const std::string& password = "") {
     args.insert(args.begin(), OSTREL_NVR_PATH);
