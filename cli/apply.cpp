@@ -19,10 +19,10 @@ std::string Where(const Options& options, int line) {
            ": ";
 }
 
-// A refusal and silence look alike to the change operations; a request any
-// recorder answers tells them apart.
+// Whether the failed request was answered (a refusal) or not (silence), as
+// the exchange recorded it: no further request is needed to tell them apart.
 ApplyResult Failure() {
-    return ReadIdentity() == 1 ? ApplyResult::Refused : ApplyResult::NoAnswer;
+    return LastOperationAnswered == 1 ? ApplyResult::Refused : ApplyResult::NoAnswer;
 }
 
 bool ShowsChange(const DeviceSummary& device, const CheckedLine& line) {
