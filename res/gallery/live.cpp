@@ -154,11 +154,13 @@ QImage RenderLiveDialog(int templateId) {
     QApplication::processEvents();
     QImage image = dialog.grab().toImage();
     if (templateId == IDD_MAIN) {
-        // The window's cut corners, as its region shapes it on screen.
-        const QRegion region = skin::MainWindowRegion(image.width(), image.height());
+        // The window's cut corners, as its region shapes it on screen (the
+        // region is in design pixels, as the painter on the grab is).
+        const QRegion region = skin::MainWindowRegion(dialog.width(), dialog.height());
         QPainter p(&image);
-        p.setClipRegion(QRegion(image.rect()).subtracted(region));
-        p.fillRect(image.rect(), QColor(0x60, 0x60, 0x60));
+        const QRect whole(QPoint(0, 0), dialog.size());
+        p.setClipRegion(QRegion(whole).subtracted(region));
+        p.fillRect(whole, QColor(0x60, 0x60, 0x60));
     }
     dialog.DestroyWindow();
     return image;
@@ -170,9 +172,7 @@ namespace res::gallery {
 namespace {
 
 QImage Sheet(QSize size) {
-    QImage sheet(size, QImage::Format_RGB32);
-    sheet.fill(QColor(0xfa, 0xfa, 0xfa));
-    return sheet;
+    return Picture(size, QColor(0xfa, 0xfa, 0xfa));
 }
 
 QFont CaptionFont() {
@@ -267,9 +267,14 @@ QImage Lists() {
     p.setFont(CaptionFont());
     p.setPen(QColor(0x44, 0x44, 0x44));
     p.drawText(10, 16, "device list: row 2 selected, scrolls both ways");
-    p.drawImage(10, 24, whole.copy(a));
+    // The grab has the screen's density; its parts are cut in device pixels.
+    const qreal scale = whole.devicePixelRatio();
+    auto part = [&](const QRect& r) {
+        return whole.copy(QRectF(QPointF(r.topLeft()) * scale, QSizeF(r.size()) * scale).toRect());
+    };
+    p.drawImage(10, 24, part(a));
     p.drawText(10, 24 + a.height() + 22, "volume list: nothing to scroll (disabled bars)");
-    p.drawImage(10, 24 + a.height() + 30, whole.copy(b));
+    p.drawImage(10, 24 + a.height() + 30, part(b));
     d.DestroyWindow();
     return sheet;
 }
