@@ -22,11 +22,16 @@ SkinBitmap SkinBitmap::Load(unsigned id) {
     QImage normal = LoadBitmapResource(id);
     if (normal.isNull())
         return {};
-    const QString path =
-        QStringLiteral(":/bitmaps/") + res::BitmapFileName(id, res::kHighDensityScale);
-    if (!QFile::exists(path))
+    const QString folder = QStringLiteral(":/bitmaps/");
+    const QString doubled = folder + res::BitmapFileName(id, res::kHighDensityScale);
+    if (!QFile::exists(doubled))
         return SkinBitmap(std::move(normal));
-    return SkinBitmap(std::move(normal), QImage(path).convertToFormat(QImage::Format_RGB888));
+    // The doubled image belongs to the compiled-in bitmap only; one a test
+    // registered in place of it is painted alone.
+    const QImage compiled(folder + res::BitmapFileName(id));
+    if (compiled.convertToFormat(normal.format()) != normal)
+        return SkinBitmap(std::move(normal));
+    return SkinBitmap(std::move(normal), QImage(doubled).convertToFormat(QImage::Format_RGB888));
 }
 
 const QImage& SkinBitmap::ForScale(qreal scale) const {

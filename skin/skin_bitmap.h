@@ -28,7 +28,7 @@ public:
 
     // Bitmap resource `id` through the dialog layer's lookup, with its
     // doubled image where the compiled-in set carries one of exactly twice
-    // the size.
+    // the size (and the bitmap found is the compiled-in one).
     static SkinBitmap Load(unsigned id);
 
     bool isNull() const { return normal_.isNull(); }
