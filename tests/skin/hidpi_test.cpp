@@ -275,3 +275,31 @@ TEST_F(HighDensityTest, ScrollBarsKeepTheirDesignPixelArithmeticAndHitZones) {
     Click(h, QPoint(h.width() - 5, 5));  // right arrow
     EXPECT_EQ(list.count(WM_HSCROLL, SB_LINERIGHT), 1);
 }
+
+TEST_F(HighDensityTest, ListHeaderAndBarsArePaintedFromTheDoubledBitmaps) {
+    skin_test::ListHost host(40);
+    ASSERT_TRUE(host.Create());
+    host.show();
+    QCoreApplication::processEvents();
+    skin_test::CountingList& list = host.list;
+
+    // The up arrow, copied 1:1 to the bar's top: its doubled image, pixel for
+    // pixel, through the bar's off-screen surface.
+    const skin::SkinBitmap up = skin::SkinBitmap::Load(res::IDB_VSCROLL_UP);
+    ASSERT_TRUE(up.hasDoubled());
+    const QImage bar = list.VerticalBar().grab().toImage();
+    for (int y = 0; y < up.doubled().height(); ++y) {
+        for (int x = 0; x < up.doubled().width(); ++x)
+            ASSERT_EQ(Pixel(bar, x, y), Pixel(up.doubled(), x, y)) << x << "," << y;
+    }
+
+    // The header strip under the first caption's margin: the doubled strip,
+    // row for row.
+    const skin::SkinBitmap strip = skin::SkinBitmap::Load(res::IDB_HEADER_STRIP);
+    ASSERT_TRUE(strip.hasDoubled());
+    QWidget* header = list.Header()->viewport();
+    const QImage shown = header->grab().toImage();
+    ASSERT_EQ(shown.height(), header->height() * 2);
+    for (int y = 0; y < strip.doubled().height(); ++y)
+        EXPECT_EQ(Pixel(shown, 2, y), Pixel(strip.doubled(), 0, y)) << y;
+}
