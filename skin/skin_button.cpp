@@ -356,6 +356,10 @@ void CxSkinButton::focusInEvent(QFocusEvent* event) {
     switch (event->reason()) {
         case Qt::TabFocusReason:
         case Qt::BacktabFocusReason:
+            // Moved here by the Tab key, which Qt records on the window, and
+            // not by a dialog giving its first control the focus on opening.
+            keyboardCue = window()->testAttribute(Qt::WA_KeyboardFocusChange);
+            break;
         case Qt::ShortcutFocusReason:
             keyboardCue = true;
             break;

@@ -342,7 +342,13 @@ TEST_F(SkinButtonTest, FocusMarkShowsAfterTabNotAfterAMousePress) {
     CxSkinButton& check = dialog.check;
     const int side = push.width() - 2 * CxSkinButton::kFocusMarkInset;
 
+    // The focus the dialog gave its first button on opening: no mark.
+    ASSERT_TRUE(push.hasFocus());
+    EXPECT_FALSE(push.focusMarkShown());
+    EXPECT_EQ(markDots(push, Qt::white), 0);
+
     // Focus from a mouse press: no mark.
+    QTest::mouseClick(&check, Qt::LeftButton, {}, {10, 10});
     QTest::mouseClick(&push, Qt::LeftButton, {}, {10, 10});
     ASSERT_TRUE(push.hasFocus());
     EXPECT_FALSE(push.focusMarkShown());
