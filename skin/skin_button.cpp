@@ -270,12 +270,18 @@ void CxSkinButton::drawFocusMark(QPainter& painter, const QRect& rect,
     // Dotted, one design pixel on and one off, inside the face's border. Its
     // colour is the skin's: white on a dark (accent) face, the skin's ink on
     // a light one, judged from the face where the mark's left side runs.
-    const QRect mark =
-        rect.adjusted(kFocusMarkInset, kFocusMarkInset, -kFocusMarkInset, -kFocusMarkInset - 1);
+    // A face copied 1:1 ends where its bitmap does, inside a larger button.
+    QRect area = rect;
+    if (drawMode == DrawModeNormal && !face.isNull())
+        area = rect.intersected(QRect(rect.topLeft(), face.size()));
+    // A face too small for that (a title-bar glyph) takes it at its edge.
+    const bool small = area.height() < 20;
+    const int inset = small ? 1 : kFocusMarkInset;
+    const QRect mark = area.adjusted(inset, inset, -inset, -inset - (small ? 0 : 1));
     if (mark.width() < 2 || mark.height() < 2)
         return;
     const QImage& image = face.normal();
-    const QPoint probe(std::min(kFocusMarkInset, image.width() - 1), image.height() / 2);
+    const QPoint probe(std::min(inset, image.width() - 1), image.height() / 2);
     const bool darkFace = !image.isNull() && qGray(image.pixel(probe)) < 128;
     QPen pen(darkFace ? QColor(Qt::white) : res::palette::kInk, 1);
     pen.setDashPattern({1.0, 1.0});

@@ -52,7 +52,8 @@ public:
                                const QRect& rect);
 
     // How far inside the face the keyboard focus mark runs (the bottom edge
-    // leaves one more pixel for the face's shadow).
+    // leaves one more pixel for the face's shadow); a face under 20 pixels
+    // high has it one pixel inside its edge.
     static constexpr int kFocusMarkInset = 3;
     // The focus mark is shown: the button has the focus and the user reached
     // it, or used it, with the keyboard.

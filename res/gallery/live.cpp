@@ -188,8 +188,8 @@ void Hover(QWidget* w) {
     QApplication::sendEvent(w, &move);
 }
 
-// Each skinned button of a dialog, grabbed normal, hovered, pressed and
-// disabled, one row per button.
+// Each skinned button of a dialog, grabbed normal, hovered, pressed,
+// disabled and focused by keyboard, one row per button.
 void ButtonRows(int templateId, QPainter& p, int& y, int cell) {
     GalleryDialog d(templateId);
     if (!d.Create())
@@ -221,6 +221,12 @@ void ButtonRows(int templateId, QPainter& p, int& y, int cell) {
             }
         }
         b->EnableWindow(TRUE);
+        // Reached with the Tab key: the keyboard focus mark.
+        d.setAttribute(Qt::WA_KeyboardFocusChange);
+        b->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        p.drawPixmap(120 + 4 * cell, y, b->grab());
+        b->clearFocus();
         y += 36;
     }
     d.DestroyWindow();
@@ -228,17 +234,17 @@ void ButtonRows(int templateId, QPainter& p, int& y, int cell) {
 
 QImage ButtonStates() {
     constexpr int kCell = 120;
-    QImage sheet = Sheet(QSize(120 + 4 * kCell, 40 + 36 * 16));
+    QImage sheet = Sheet(QSize(120 + 5 * kCell, 40 + 36 * 16));
     QPainter p(&sheet);
     p.setFont(CaptionFont());
     p.setPen(QColor(0x44, 0x44, 0x44));
-    const char* states[] = {"normal", "hover", "pressed", "disabled"};
-    for (int s = 0; s < 4; ++s)
+    const char* states[] = {"normal", "hover", "pressed", "disabled", "keyboard focus"};
+    for (int s = 0; s < 5; ++s)
         p.drawText(120 + s * kCell, 20, states[s]);
     int y = 32;
     for (int t : {IDD_MAIN, IDD_LOGIN, IDD_WIDGET_ALERT})
         ButtonRows(t, p, y, kCell);
-    return sheet.copy(0, 0, sheet.width(), y + 8);
+    return sheet.copy(0, 0, sheet.width(), qRound((y + 8) * sheet.devicePixelRatio()));
 }
 
 // Both lists of the main window, the device list full enough to scroll both
