@@ -1,5 +1,6 @@
 // Renders the add-on windows, built by their own classes, to PNG files:
-//   addon-gallery OUT_DIR
+//   addon-gallery [--scale N] OUT_DIR
+// --scale 2 renders them as a screen at 200 % shows them.
 // The language dialog is shown as a recorder with codepage 950 opens it;
 // the restart window with its bar part way.
 #include <QApplication>
@@ -53,14 +54,25 @@ QImage Render(CDialog& dialog) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QString folder;
+    int folders = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--scale" && i + 1 < argc) {
+            // The screen's scale is fixed before the application starts.
+            qputenv("QT_SCALE_FACTOR", argv[++i]);
+        } else {
+            folder = QString::fromLocal8Bit(argv[i]);
+            ++folders;
+        }
+    }
+    if (folders != 1) {
+        std::fprintf(stderr, "usage: %s [--scale N] OUT_DIR\n", argv[0]);
+        return 2;
+    }
     QApplication app(argc, argv);
     EnsureDialogFonts();
     res::RegisterProductDialogTemplates();
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT_DIR\n", argv[0]);
-        return 2;
-    }
-    QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir out(folder);
     out.mkpath(QStringLiteral("."));
 
     ostrel::platform::FakeNetworkDrives drives;

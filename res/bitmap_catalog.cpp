@@ -98,6 +98,12 @@ const BitmapSpec* FindBitmapSpec(unsigned id) {
     return (it != kCatalog.end() && it->id == id) ? &*it : nullptr;
 }
 
+QString BitmapFileName(unsigned id, int scale) {
+    if (scale == 1)
+        return QStringLiteral("%1.bmp").arg(id);
+    return QStringLiteral("%1@%2x.bmp").arg(id).arg(scale);
+}
+
 std::span<const int> AppIconSizes() {
     return kIconSizes;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <span>
 
 // The complete bitmap set: every id with the exact size the windows expect.
@@ -29,6 +30,14 @@ std::span<const BitmapSpec> BitmapCatalog();
 
 // The entry for `id`, or nullptr when the set has no such bitmap.
 const BitmapSpec* FindBitmapSpec(unsigned id);
+
+// Every bitmap is carried twice: at its own size, and drawn again at twice
+// that size for screens with more than one device pixel per design pixel.
+inline constexpr int kHighDensityScale = 2;
+
+// The resource file name of bitmap `id` drawn at `scale` (1 or
+// kHighDensityScale): "<id>.bmp" or "<id>@2x.bmp".
+QString BitmapFileName(unsigned id, int scale = 1);
 
 // Pixel sizes carried for the application icon (square).
 std::span<const int> AppIconSizes();

@@ -4,7 +4,6 @@
 
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/message_map.h"
-#include "platform/dialog/resources.h"
 
 namespace skin {
 
@@ -36,7 +35,7 @@ void SkinBackground::load() {
     if (attempts > 0 || bitmapId == 0)
         return;
     ++attempts;
-    bitmap = LoadBitmapResource(bitmapId);
+    bitmap = SkinBitmap::Load(bitmapId);
 }
 
 BOOL SkinBackground::OnEraseBkgnd(CDialog& dialog, QPainter& painter) {
@@ -44,7 +43,7 @@ BOOL SkinBackground::OnEraseBkgnd(CDialog& dialog, QPainter& painter) {
     if (how == BackgroundPaint::OneToOne) {
         if (bitmap.isNull())
             return dialog.CDialog::OnEraseBkgnd(painter);
-        painter.drawImage(QPoint(0, 0), bitmap);
+        DrawBitmap(painter, QPoint(0, 0), bitmap);
         return TRUE;
     }
     dialog.CDialog::OnEraseBkgnd(painter);
@@ -53,7 +52,7 @@ BOOL SkinBackground::OnEraseBkgnd(CDialog& dialog, QPainter& painter) {
     if (!bitmap.isNull()) {
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(client, bitmap, bitmap.rect());
+        DrawBitmap(painter, client, bitmap, QRect(QPoint(0, 0), bitmap.size()));
         painter.restore();
     }
     return TRUE;

@@ -22,6 +22,7 @@
 
 #include "platform/dialog/win_types.h"
 #include "res/dialog_looks.h"
+#include "skin_bitmap.h"
 
 class CDialog;
 class QPainter;
@@ -49,12 +50,14 @@ public:
     void OnInitDialog();
     // The dialog's WM_ERASEBKGND: stretched bitmaps are painted over the
     // platform's erase onto the whole client area; 1:1 bitmaps at (0, 0)
-    // instead of it. Answers TRUE (erased).
+    // instead of it. Answers TRUE (erased). On a denser screen the bitmap's
+    // doubled image covers the same client pixels.
     BOOL OnEraseBkgnd(CDialog& dialog, QPainter& painter);
 
     bool Loaded() const { return !bitmap.isNull(); }
     int LoadAttempts() const { return attempts; }
-    const QImage& Bitmap() const { return bitmap; }
+    const QImage& Bitmap() const { return bitmap.normal(); }
+    const SkinBitmap& Bitmaps() const { return bitmap; }
 
 private:
     void load();
@@ -62,7 +65,7 @@ private:
     unsigned bitmapId;
     BackgroundLoad when;
     BackgroundPaint how;
-    QImage bitmap;
+    SkinBitmap bitmap;
     int attempts = 0;
 };
 

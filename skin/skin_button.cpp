@@ -6,8 +6,8 @@
 
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/gdi.h"
-#include "platform/dialog/resources.h"
 #include "platform/dialog/sys_colors.h"
+#include "res/generator/palette.h"
 
 using namespace ostrel::dialog;
 
@@ -20,12 +20,12 @@ CxSkinButton::CxSkinButton(QWidget* parent)
 CxSkinButton::~CxSkinButton() = default;
 
 void CxSkinButton::releaseBitmaps() {
-    normalBitmap = QImage();
-    downBitmap = QImage();
-    disabledBitmap = QImage();
-    maskBitmap = QImage();
-    overBitmap = QImage();
-    focusBitmap = QImage();
+    normalBitmap = {};
+    downBitmap = {};
+    disabledBitmap = {};
+    maskBitmap = {};
+    overBitmap = {};
+    focusBitmap = {};
 }
 
 bool CxSkinButton::hasBitmap(int which) const {
@@ -57,29 +57,29 @@ void CxSkinButton::LoadSkinBitmaps(unsigned normal, unsigned down, unsigned over
                                    short margin) {
     releaseBitmaps();
     if (normal != 0)
-        normalBitmap = LoadBitmapResource(normal);
+        normalBitmap = skin::SkinBitmap::Load(normal);
     if (down != 0)
-        downBitmap = LoadBitmapResource(down);
+        downBitmap = skin::SkinBitmap::Load(down);
     if (over != 0)
-        overBitmap = LoadBitmapResource(over);
+        overBitmap = skin::SkinBitmap::Load(over);
     if (focus != 0)
-        focusBitmap = LoadBitmapResource(focus);
+        focusBitmap = skin::SkinBitmap::Load(focus);
     if (disabled != 0) {
-        disabledBitmap = LoadBitmapResource(disabled);
+        disabledBitmap = skin::SkinBitmap::Load(disabled);
     } else if (normal != 0) {
-        disabledBitmap = LoadBitmapResource(normal);
+        disabledBitmap = normalBitmap;
     }
     drawMode = mode >= 2 ? DrawModeTile : (mode < 0 ? DrawModeNormal : mode);
     drawBorder = border;
     focusMargin = margin < 0 ? 0 : margin;
     if (mask != 0) {
-        maskBitmap = LoadBitmapResource(mask);
+        maskBitmap = skin::SkinBitmap::Load(mask);
         // The window owns a region once it has it; the button only remembers
         // the one it handed over.
         maskRegion = QRegion();
         maskRegionApplied = false;
         if (!maskBitmap.isNull()) {
-            maskRegion = RegionFromMask(maskBitmap, qRgb(255, 255, 255));
+            maskRegion = RegionFromMask(maskBitmap.normal(), qRgb(255, 255, 255));
             SetWindowRgn(maskRegion, TRUE);
             maskRegionApplied = true;
             if (drawMode == DrawModeNormal)
@@ -119,22 +119,23 @@ QRegion CxSkinButton::RegionFromMask(const QImage& mask, QRgb keyColor) {
     return region;
 }
 
-void CxSkinButton::TileSkinBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect) {
+void CxSkinButton::TileSkinBitmap(QPainter& painter, const skin::SkinBitmap& bitmap,
+                                  const QRect& rect) {
     if (bitmap.isNull())
         return;
     const int w = bitmap.width();
     const int h = bitmap.height();
     for (int y = rect.top(); y <= rect.bottom(); y += h) {
         for (int x = rect.left(); x <= rect.right(); x += w) {
-            painter.drawImage(
-                QPoint(x, y), bitmap,
+            skin::DrawBitmap(
+                painter, QPoint(x, y), bitmap,
                 QRect(0, 0, std::min(w, rect.right() - x + 1), std::min(h, rect.bottom() - y + 1)));
         }
     }
 }
 
-void CxSkinButton::PaintSkinBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect,
-                                   short mode) const {
+void CxSkinButton::PaintSkinBitmap(QPainter& painter, const skin::SkinBitmap& bitmap,
+                                   const QRect& rect, short mode) const {
     if (bitmap.isNull())
         return;
     if (mode == DrawModeTile) {
@@ -145,11 +146,11 @@ void CxSkinButton::PaintSkinBitmap(QPainter& painter, const QImage& bitmap, cons
     // 1:1 copies take what the rectangle and the bitmap have in common.
     const QRect oneToOne(0, 0, std::min(bitmap.width(), rect.width()),
                          std::min(bitmap.height(), rect.height()));
-    auto blit = [&](const QImage& image) {
+    auto blit = [&](const skin::SkinBitmap& image) {
         if (mode == DrawModeStretch) {
-            painter.drawImage(rect, image, source);
+            skin::DrawBitmap(painter, rect, image, source);
         } else {
-            painter.drawImage(rect.topLeft(), image, oneToOne);
+            skin::DrawBitmap(painter, rect.topLeft(), image, oneToOne);
         }
     };
     if (maskBitmap.isNull()) {
@@ -233,22 +234,22 @@ void CxSkinButton::DrawItem(DRAWITEMSTRUCT* drawItem) {
     }
 
     UINT edge = EDGE_RAISED;
+    const skin::SkinBitmap* face = nullptr;  // the bitmap the face shows
     if ((state & ODS_SELECTED) || checkState) {
-        if (!downBitmap.isNull()) {
-            PaintSkinBitmap(painter, downBitmap, r, drawMode);
-        } else {
-            painter.fillRect(r, sysColor(COLOR_BTNFACE));
-        }
+        face = &downBitmap;
         t.translate(1, 1);
         edge = EDGE_SUNKEN;
     } else if (!normalBitmap.isNull()) {
         if (hovering && !overBitmap.isNull()) {
-            PaintSkinBitmap(painter, overBitmap, r, drawMode);
+            face = &overBitmap;
         } else if ((state & ODS_FOCUS) && !focusBitmap.isNull()) {
-            PaintSkinBitmap(painter, focusBitmap, r, drawMode);
+            face = &focusBitmap;
         } else {
-            PaintSkinBitmap(painter, normalBitmap, r, drawMode);
+            face = &normalBitmap;
         }
+    }
+    if (face != nullptr && !face->isNull()) {
+        PaintSkinBitmap(painter, *face, r, drawMode);
     } else {
         painter.fillRect(r, sysColor(COLOR_BTNFACE));
     }
@@ -257,9 +258,40 @@ void CxSkinButton::DrawItem(DRAWITEMSTRUCT* drawItem) {
     if ((state & ODS_FOCUS) && focusMargin > 0) {
         r.adjust(focusMargin, focusMargin, -focusMargin, -focusMargin);
         DrawFocusRect(painter, r);
+    } else if ((state & ODS_FOCUS) && keyboardCue) {
+        drawFocusMark(painter, r, face != nullptr ? *face : skin::SkinBitmap());
     }
     painter.setPen(toQColor(textColor));
     DrawText(painter, caption, t, format);
+}
+
+void CxSkinButton::drawFocusMark(QPainter& painter, const QRect& rect,
+                                 const skin::SkinBitmap& face) const {
+    // Dotted, one design pixel on and one off, inside the face's border. Its
+    // colour is the skin's: white on a dark (accent) face, the skin's ink on
+    // a light one, judged from the face where the mark's left side runs.
+    // A face copied 1:1 ends where its bitmap does, inside a larger button.
+    QRect area = rect;
+    if (drawMode == DrawModeNormal && !face.isNull())
+        area = rect.intersected(QRect(rect.topLeft(), face.size()));
+    // A face too small for that (a title-bar glyph) takes it at its edge.
+    const bool small = area.height() < 20;
+    const int inset = small ? 1 : kFocusMarkInset;
+    const QRect mark = area.adjusted(inset, inset, -inset, -inset - (small ? 0 : 1));
+    if (mark.width() < 2 || mark.height() < 2)
+        return;
+    const QImage& image = face.normal();
+    const QPoint probe(std::min(inset, image.width() - 1), image.height() / 2);
+    const bool darkFace = !image.isNull() && qGray(image.pixel(probe)) < 128;
+    QPen pen(darkFace ? QColor(Qt::white) : res::palette::kInk, 1);
+    pen.setDashPattern({1.0, 1.0});
+    pen.setCapStyle(Qt::FlatCap);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(mark).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.restore();
 }
 
 void CxSkinButton::mouseMoveEvent(QMouseEvent* event) {
@@ -291,6 +323,8 @@ void CxSkinButton::mousePressEvent(QMouseEvent* event) {
     }
     if (hovering)
         hovering = false;
+    // The mouse is in use again: the focus mark goes until the keyboard is.
+    keyboardCue = false;
     CButton::mousePressEvent(event);
     capturedPress = true;
 }
@@ -314,10 +348,35 @@ void CxSkinButton::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CxSkinButton::keyPressEvent(QKeyEvent* event) {
+    if (!keyboardCue) {
+        keyboardCue = true;
+        update();
+    }
     if (buttonKind != KindPush && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
         SendMessage(BM_SETCHECK, buttonKind == KindCheck ? !checkState : 1, 0);
     }
     CButton::keyPressEvent(event);
+}
+
+void CxSkinButton::focusInEvent(QFocusEvent* event) {
+    switch (event->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+            // Moved here by the Tab key, which Qt records on the window, and
+            // not by a dialog giving its first control the focus on opening.
+            keyboardCue = window()->testAttribute(Qt::WA_KeyboardFocusChange);
+            break;
+        case Qt::ShortcutFocusReason:
+            keyboardCue = true;
+            break;
+        case Qt::ActiveWindowFocusReason:
+        case Qt::PopupFocusReason:
+            break;  // the focus comes back to where it was, mark and all
+        default:
+            keyboardCue = false;
+            break;
+    }
+    CButton::focusInEvent(event);
 }
 
 void CxSkinButton::focusOutEvent(QFocusEvent* event) {

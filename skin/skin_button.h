@@ -6,11 +6,18 @@
 // it is attached to ((style & 3) == 3 check box, else (style & 9) == 9
 // radio button, else push button). A dialog binds one to each button
 // (DDX_Control or BindControl) and calls LoadSkinBitmaps in OnInitDialog.
+//
+// On a screen denser than one device pixel per design pixel the faces are
+// painted from their doubled images; sizes and hit testing stay in design
+// pixels. While the user moves through the dialog with the keyboard, the
+// focused button carries a dotted focus mark inside its face; focus that
+// came from a mouse press shows none.
 
 #include <QImage>
 #include <QRegion>
 
 #include "platform/dialog/button.h"
+#include "skin/skin_bitmap.h"
 
 class CxSkinButton : public CButton {
     Q_OBJECT
@@ -39,9 +46,18 @@ public:
 
     // Paints `bitmap` into `rect` in `drawMode`, composed through the mask
     // bitmap when one is loaded.
-    void PaintSkinBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect,
+    void PaintSkinBitmap(QPainter& painter, const skin::SkinBitmap& bitmap, const QRect& rect,
                          short drawMode) const;
-    static void TileSkinBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect);
+    static void TileSkinBitmap(QPainter& painter, const skin::SkinBitmap& bitmap,
+                               const QRect& rect);
+
+    // How far inside the face the keyboard focus mark runs (the bottom edge
+    // leaves one more pixel for the face's shadow); a face under 20 pixels
+    // high has it one pixel inside its edge.
+    static constexpr int kFocusMarkInset = 3;
+    // The focus mark is shown: the button has the focus and the user reached
+    // it, or used it, with the keyboard.
+    bool focusMarkShown() const { return hasFocus() && keyboardCue; }
 
     void DrawItem(DRAWITEMSTRUCT* drawItem) override;
     void PreSubclassWindow() override;
@@ -66,23 +82,25 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 
 private:
     void releaseBitmaps();
     bool pointOverButton(const QPoint& localPos) const;
+    void drawFocusMark(QPainter& painter, const QRect& rect, const skin::SkinBitmap& face) const;
 
     bool checkState = false;
     int buttonKind = KindPush;
     bool hovering = false;
     bool capturedPress = false;
-    QImage normalBitmap;
-    QImage downBitmap;
-    QImage disabledBitmap;
-    QImage maskBitmap;
-    QImage overBitmap;
-    QImage focusBitmap;
+    skin::SkinBitmap normalBitmap;
+    skin::SkinBitmap downBitmap;
+    skin::SkinBitmap disabledBitmap;
+    skin::SkinBitmap maskBitmap;
+    skin::SkinBitmap overBitmap;
+    skin::SkinBitmap focusBitmap;
     short focusMargin = 0;
     COLORREF textColor;
     QRegion maskRegion;
@@ -90,4 +108,5 @@ private:
     int drawBorder = 0;
     short drawMode = DrawModeStretch;
     QPoint lastMousePos;
+    bool keyboardCue = false;  // the focus came, or was used, by keyboard
 };

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "mem_dc.h"
-#include "platform/dialog/resources.h"
 #include "res/bitmap_ids.h"
 #include "skin_paint.h"
 
@@ -28,6 +27,6 @@ void CSkinHeaderCtrl::paintEvent(QPaintEvent*) {
     items.reserve(static_cast<size_t>(count > 0 ? count : 0));
     for (int i = 0; i < count; ++i)
         items.push_back({GetItemRect(i), GetItemText(i)});
-    skin::PaintHeader(dc, surface->size(), LoadBitmapResource(res::IDB_HEADER_STRIP),
-                      LoadBitmapResource(res::IDB_HEADER_SEPARATOR), items);
+    skin::PaintHeader(dc, surface->size(), skin::SkinBitmap::Load(res::IDB_HEADER_STRIP),
+                      skin::SkinBitmap::Load(res::IDB_HEADER_SEPARATOR), items);
 }

@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "platform/dialog/resources.h"
 #include "res/bitmap_ids.h"
 
 namespace skin {
@@ -11,53 +10,61 @@ namespace {
 
 // Copies `source` 1:1 to `at`, `size` pixels at most (the part of the
 // bitmap that exists).
-void CopyPart(QPainter& p, const QPoint& at, const QImage& source, const QSize& size) {
+void CopyPart(QPainter& p, const QPoint& at, const SkinBitmap& source, const QSize& size) {
     if (source.isNull())
         return;
-    const QRect part = QRect(QPoint(0, 0), size).intersected(source.rect());
-    p.drawImage(at, source, part);
+    const QRect part = QRect(QPoint(0, 0), size).intersected(QRect(QPoint(0, 0), source.size()));
+    DrawBitmap(p, at, source, part);
 }
 
-void CopyWhole(QPainter& p, const QPoint& at, const QImage& source) {
+void CopyWhole(QPainter& p, const QPoint& at, const SkinBitmap& source) {
     if (!source.isNull())
-        p.drawImage(at, source);
+        DrawBitmap(p, at, source);
 }
 
-// The header background for a header `height` rows high. The strip is
-// shorter than a header can be; its last row carries on below it.
-QImage StripToHeight(const QImage& strip, int height) {
+// `image` (at its own density) lengthened to `height` design pixels: the
+// strip is shorter than a header can be, so its last row carries on below.
+QImage Lengthened(const QImage& image, int height) {
+    const int ratio = qRound(image.devicePixelRatio());
+    const int rows = image.height() / ratio;
+    if (rows >= height)
+        return image.copy(0, 0, image.width(), height * ratio);
+    QImage tall(image.width(), height * ratio, QImage::Format_RGB32);
+    tall.setDevicePixelRatio(ratio);
+    QPainter p(&tall);
+    p.drawImage(QPoint(0, 0), image);
+    const QImage last = image.copy(0, image.height() - ratio, image.width(), ratio);
+    p.drawImage(QRect(0, rows, image.width() / ratio, height - rows), last);
+    return tall;
+}
+
+// The header background for a header `height` rows high.
+SkinBitmap StripToHeight(const SkinBitmap& strip, int height) {
     if (strip.isNull() || height <= 0)
         return {};
-    if (strip.height() >= height)
-        return strip.copy(0, 0, strip.width(), height);
-    QImage tall(strip.width(), height, QImage::Format_RGB32);
-    QPainter p(&tall);
-    p.drawImage(QPoint(0, 0), strip);
-    const QImage last = strip.copy(0, strip.height() - 1, strip.width(), 1);
-    p.drawImage(QRect(0, strip.height(), strip.width(), height - strip.height()), last);
-    return tall;
+    if (!strip.hasDoubled())
+        return Lengthened(strip.normal(), height);
+    return SkinBitmap(Lengthened(strip.normal(), height), Lengthened(strip.doubled(), height));
 }
 
 }  // namespace
 
 BarBitmaps VerticalBarBitmaps(bool enabled) {
+    using L = SkinBitmap;
     if (enabled)
-        return {LoadBitmapResource(res::IDB_VSCROLL_TRACK), LoadBitmapResource(res::IDB_VSCROLL_UP),
-                LoadBitmapResource(res::IDB_VSCROLL_DOWN),
-                LoadBitmapResource(res::IDB_VSCROLL_THUMB)};
-    return {LoadBitmapResource(res::IDB_VSCROLL_TRACK_OFF),
-            LoadBitmapResource(res::IDB_VSCROLL_UP_OFF),
-            LoadBitmapResource(res::IDB_VSCROLL_DOWN_OFF), QImage()};
+        return {L::Load(res::IDB_VSCROLL_TRACK), L::Load(res::IDB_VSCROLL_UP),
+                L::Load(res::IDB_VSCROLL_DOWN), L::Load(res::IDB_VSCROLL_THUMB)};
+    return {L::Load(res::IDB_VSCROLL_TRACK_OFF), L::Load(res::IDB_VSCROLL_UP_OFF),
+            L::Load(res::IDB_VSCROLL_DOWN_OFF), SkinBitmap()};
 }
 
 BarBitmaps HorizontalBarBitmaps(bool enabled) {
+    using L = SkinBitmap;
     if (enabled)
-        return {
-            LoadBitmapResource(res::IDB_HSCROLL_TRACK), LoadBitmapResource(res::IDB_HSCROLL_LEFT),
-            LoadBitmapResource(res::IDB_HSCROLL_RIGHT), LoadBitmapResource(res::IDB_HSCROLL_THUMB)};
-    return {LoadBitmapResource(res::IDB_HSCROLL_TRACK_OFF),
-            LoadBitmapResource(res::IDB_HSCROLL_LEFT_OFF),
-            LoadBitmapResource(res::IDB_HSCROLL_RIGHT_OFF), QImage()};
+        return {L::Load(res::IDB_HSCROLL_TRACK), L::Load(res::IDB_HSCROLL_LEFT),
+                L::Load(res::IDB_HSCROLL_RIGHT), L::Load(res::IDB_HSCROLL_THUMB)};
+    return {L::Load(res::IDB_HSCROLL_TRACK_OFF), L::Load(res::IDB_HSCROLL_LEFT_OFF),
+            L::Load(res::IDB_HSCROLL_RIGHT_OFF), SkinBitmap()};
 }
 
 void PaintVerticalBar(QPainter& p, const QSize& client, bool enabled, int thumbTop,
@@ -66,7 +73,8 @@ void PaintVerticalBar(QPainter& p, const QSize& client, bool enabled, int thumbT
     p.fillRect(QRect(QPoint(0, 0), client), Qt::black);
     // The track's first pixel row, stretched from y = 9 to H - 9, 18 wide.
     if (!bitmaps.track.isNull() && h - 18 > 0)
-        p.drawImage(QRect(0, 9, 18, h - 18), bitmaps.track, QRect(0, 0, bitmaps.track.width(), 1));
+        DrawBitmap(p, QRect(0, 9, 18, h - 18), bitmaps.track,
+                   QRect(0, 0, bitmaps.track.width(), 1));
     CopyWhole(p, QPoint(0, 0), bitmaps.back);
     CopyWhole(p, QPoint(0, h - 16), bitmaps.forward);
     if (enabled)
@@ -79,8 +87,8 @@ void PaintHorizontalBar(QPainter& p, const QSize& client, bool enabled, int thum
     p.fillRect(QRect(QPoint(0, 0), client), Qt::white);
     // The track's first pixel column, stretched from x = 15 to W - 12, 18 high.
     if (!bitmaps.track.isNull() && w - 27 > 0)
-        p.drawImage(QRect(15, 0, w - 27, 18), bitmaps.track,
-                    QRect(0, 0, 1, bitmaps.track.height()));
+        DrawBitmap(p, QRect(15, 0, w - 27, 18), bitmaps.track,
+                   QRect(0, 0, 1, bitmaps.track.height()));
     CopyPart(p, QPoint(0, 0), bitmaps.back, QSize(16, 14));
     CopyPart(p, QPoint(w - 16, 0), bitmaps.forward, QSize(16, 14));
     if (enabled)
@@ -100,16 +108,17 @@ QFont HeaderCaptionFont() {
     return font;
 }
 
-void PaintHeader(QPainter& p, const QSize& client, const QImage& strip, const QImage& separator,
-                 const std::vector<HeaderItemPaint>& items) {
+void PaintHeader(QPainter& p, const QSize& client, const SkinBitmap& strip,
+                 const SkinBitmap& separator, const std::vector<HeaderItemPaint>& items) {
     p.fillRect(QRect(QPoint(0, 0), client), Qt::black);
-    const QImage background = StripToHeight(strip, client.height());
+    const SkinBitmap background = StripToHeight(strip, client.height());
+    const QRect whole(QPoint(0, 0), background.size());
     if (!background.isNull())
-        p.drawImage(QRect(0, 0, client.width(), background.height()), background);
+        DrawBitmap(p, QRect(0, 0, client.width(), background.height()), background, whole);
     for (size_t i = 0; i < items.size(); ++i) {
         const QRect r = items[i].rect;
         if (!background.isNull() && r.width() > 0)
-            p.drawImage(QRect(r.left(), 0, r.width(), background.height()), background);
+            DrawBitmap(p, QRect(r.left(), 0, r.width(), background.height()), background, whole);
         if (i > 0)
             CopyPart(p, QPoint(r.left() - 2, 0), separator, QSize(12, 17));
         const QFont font = HeaderCaptionFont();

@@ -6,19 +6,23 @@
 #include <QString>
 #include <vector>
 
+#include "skin_bitmap.h"
+
 class QPainter;
 
 // Painting of the list's skinned parts (scroll bars and column header) from
-// their bitmaps. The functions only draw; the controls decide what.
+// their bitmaps. The functions only draw; the controls decide what. Every
+// size and position is in design pixels; each bitmap is painted from the
+// image that suits the painter's device (see skin_bitmap.h).
 
 namespace skin {
 
 // The four parts of one bar; a missing part (null image) is left out.
 struct BarBitmaps {
-    QImage track;
-    QImage back;     // up / left arrow
-    QImage forward;  // down / right arrow
-    QImage thumb;    // null for the disabled set
+    SkinBitmap track;
+    SkinBitmap back;     // up / left arrow
+    SkinBitmap forward;  // down / right arrow
+    SkinBitmap thumb;    // null for the disabled set
 };
 
 // Loads the enabled or the disabled set of a bar from the bitmap resources.
@@ -44,7 +48,7 @@ QFont HeaderCaptionFont();
 // The header of the given client size: the strip under everything, and for
 // each item its background again, the separator before every item but the
 // first, and the caption centred at the top.
-void PaintHeader(QPainter& p, const QSize& client, const QImage& strip, const QImage& separator,
-                 const std::vector<HeaderItemPaint>& items);
+void PaintHeader(QPainter& p, const QSize& client, const SkinBitmap& strip,
+                 const SkinBitmap& separator, const std::vector<HeaderItemPaint>& items);
 
 }  // namespace skin

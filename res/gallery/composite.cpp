@@ -10,15 +10,12 @@
 #include "res/dialog_looks.h"
 #include "res/resource_check.h"
 #include "res/templates/dialog_templates.h"
+#include "sheets.h"
 
 using namespace ostrel::dialog;
 
 namespace res::gallery {
 namespace {
-
-QImage Bitmap(unsigned id) {
-    return QImage(BitmapResourcePath(id));
-}
 
 void DrawStandIn(QPainter& p, const ControlTemplate& c, const QRect& r, const QFont& font) {
     p.save();
@@ -80,12 +77,11 @@ QImage ComposeDialog(int templateId, FaceState state) {
     const QRect client = MapDialogRect(QRect(0, 0, t.cx, t.cy), units);
     const QFont font = DialogTemplateFont(t.fontFace, t.pointSize);
 
-    QImage image(client.size(), QImage::Format_RGB32);
-    image.fill(QColor(0xd4, 0xd0, 0xc8));
+    QImage image = Picture(client.size(), QColor(0xd4, 0xd0, 0xc8));
     QPainter p(&image);
     QColor textColor(Qt::black);
     if (const res::DialogLook* look = res::FindDialogLook(templateId)) {
-        const QImage bg = Bitmap(look->backgroundId);
+        const QImage bg = GalleryBitmap(look->backgroundId);
         if (look->paint == res::BackgroundPaint::Stretched) {
             p.drawImage(client, bg);
         } else {
@@ -105,7 +101,7 @@ QImage ComposeDialog(int templateId, FaceState state) {
                                                                   : s->disabled;
                 p.save();
                 p.setClipRect(r);
-                p.drawImage(r.topLeft(), Bitmap(id));
+                p.drawImage(r.topLeft(), GalleryBitmap(id));
                 p.restore();
             }
             continue;

@@ -1,6 +1,9 @@
 // gallery: renders the product's skin to PNG files for review.
 //
-//   gallery [output folder]      (default ./gallery-out)
+//   gallery [--scale N] [output folder]      (default ./gallery-out)
+//
+// --scale 2 renders everything as a screen of two device pixels per design
+// pixel shows it (200 %), with the bitmap set's doubled images.
 //
 // Writes, per dialog template, the real dialog as the dialog layer builds
 // it with the skin's controls (dialog-<id>.png) and the skin's design
@@ -42,12 +45,20 @@ void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QString folder = QStringLiteral("gallery-out");
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--scale" && i + 1 < argc) {
+            // The screen's scale is fixed before the application starts.
+            qputenv("QT_SCALE_FACTOR", argv[++i]);
+        } else {
+            folder = QString::fromLocal8Bit(arg);
+        }
+    }
     qInstallMessageHandler(QuietHandler);
     QApplication app(argc, argv);
     EnsureDialogFonts();
     res::RegisterProductDialogTemplates();
-    const QString folder =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery-out");
     QDir out;
     if (!out.mkpath(folder)) {
         std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(folder));

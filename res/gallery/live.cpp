@@ -154,11 +154,13 @@ QImage RenderLiveDialog(int templateId) {
     QApplication::processEvents();
     QImage image = dialog.grab().toImage();
     if (templateId == IDD_MAIN) {
-        // The window's cut corners, as its region shapes it on screen.
-        const QRegion region = skin::MainWindowRegion(image.width(), image.height());
+        // The window's cut corners, as its region shapes it on screen (the
+        // region is in design pixels, as the painter on the grab is).
+        const QRegion region = skin::MainWindowRegion(dialog.width(), dialog.height());
         QPainter p(&image);
-        p.setClipRegion(QRegion(image.rect()).subtracted(region));
-        p.fillRect(image.rect(), QColor(0x60, 0x60, 0x60));
+        const QRect whole(QPoint(0, 0), dialog.size());
+        p.setClipRegion(QRegion(whole).subtracted(region));
+        p.fillRect(whole, QColor(0x60, 0x60, 0x60));
     }
     dialog.DestroyWindow();
     return image;
@@ -170,9 +172,7 @@ namespace res::gallery {
 namespace {
 
 QImage Sheet(QSize size) {
-    QImage sheet(size, QImage::Format_RGB32);
-    sheet.fill(QColor(0xfa, 0xfa, 0xfa));
-    return sheet;
+    return Picture(size, QColor(0xfa, 0xfa, 0xfa));
 }
 
 QFont CaptionFont() {
@@ -188,8 +188,8 @@ void Hover(QWidget* w) {
     QApplication::sendEvent(w, &move);
 }
 
-// Each skinned button of a dialog, grabbed normal, hovered, pressed and
-// disabled, one row per button.
+// Each skinned button of a dialog, grabbed normal, hovered, pressed,
+// disabled and focused by keyboard, one row per button.
 void ButtonRows(int templateId, QPainter& p, int& y, int cell) {
     GalleryDialog d(templateId);
     if (!d.Create())
@@ -221,6 +221,12 @@ void ButtonRows(int templateId, QPainter& p, int& y, int cell) {
             }
         }
         b->EnableWindow(TRUE);
+        // Reached with the Tab key: the keyboard focus mark.
+        d.setAttribute(Qt::WA_KeyboardFocusChange);
+        b->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        p.drawPixmap(120 + 4 * cell, y, b->grab());
+        b->clearFocus();
         y += 36;
     }
     d.DestroyWindow();
@@ -228,17 +234,17 @@ void ButtonRows(int templateId, QPainter& p, int& y, int cell) {
 
 QImage ButtonStates() {
     constexpr int kCell = 120;
-    QImage sheet = Sheet(QSize(120 + 4 * kCell, 40 + 36 * 16));
+    QImage sheet = Sheet(QSize(120 + 5 * kCell, 40 + 36 * 16));
     QPainter p(&sheet);
     p.setFont(CaptionFont());
     p.setPen(QColor(0x44, 0x44, 0x44));
-    const char* states[] = {"normal", "hover", "pressed", "disabled"};
-    for (int s = 0; s < 4; ++s)
+    const char* states[] = {"normal", "hover", "pressed", "disabled", "keyboard focus"};
+    for (int s = 0; s < 5; ++s)
         p.drawText(120 + s * kCell, 20, states[s]);
     int y = 32;
     for (int t : {IDD_MAIN, IDD_LOGIN, IDD_WIDGET_ALERT})
         ButtonRows(t, p, y, kCell);
-    return sheet.copy(0, 0, sheet.width(), y + 8);
+    return sheet.copy(0, 0, sheet.width(), qRound((y + 8) * sheet.devicePixelRatio()));
 }
 
 // Both lists of the main window, the device list full enough to scroll both
@@ -267,9 +273,14 @@ QImage Lists() {
     p.setFont(CaptionFont());
     p.setPen(QColor(0x44, 0x44, 0x44));
     p.drawText(10, 16, "device list: row 2 selected, scrolls both ways");
-    p.drawImage(10, 24, whole.copy(a));
+    // The grab has the screen's density; its parts are cut in device pixels.
+    const qreal scale = whole.devicePixelRatio();
+    auto part = [&](const QRect& r) {
+        return whole.copy(QRectF(QPointF(r.topLeft()) * scale, QSizeF(r.size()) * scale).toRect());
+    };
+    p.drawImage(10, 24, part(a));
     p.drawText(10, 24 + a.height() + 22, "volume list: nothing to scroll (disabled bars)");
-    p.drawImage(10, 24 + a.height() + 30, whole.copy(b));
+    p.drawImage(10, 24 + a.height() + 30, part(b));
     d.DestroyWindow();
     return sheet;
 }

@@ -1,5 +1,6 @@
 #include "sheets.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <algorithm>
 #include <set>
@@ -43,14 +44,32 @@ const char* DialogName(int templateId) {
 
 }  // namespace
 
+qreal GalleryScale() {
+    return qApp->devicePixelRatio();
+}
+
+QImage Picture(QSize size, const QColor& fill) {
+    QImage image(size * GalleryScale(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(GalleryScale());
+    image.fill(fill);
+    return image;
+}
+
+QImage GalleryBitmap(unsigned id) {
+    if (GalleryScale() <= 1.0)
+        return QImage(BitmapResourcePath(id));
+    QImage image(BitmapResourcePath(id, kHighDensityScale));
+    image.setDevicePixelRatio(kHighDensityScale);
+    return image;
+}
+
 QImage ButtonSheet() {
     const auto skins = ButtonSkins();
     constexpr int kCell = 118;
     constexpr int kRow = 44;
     constexpr int kLabel = 200;
     const char* states[] = {"normal", "hover", "pressed", "disabled"};
-    QImage sheet(kLabel + 4 * kCell + 10, 30 + kRow * int(skins.size()), QImage::Format_RGB32);
-    sheet.fill(kSheet);
+    QImage sheet = Picture(QSize(kLabel + 4 * kCell + 10, 30 + kRow * int(skins.size())), kSheet);
     QPainter p(&sheet);
     p.setFont(CaptionFont());
     p.setPen(kCaption);
@@ -63,10 +82,11 @@ QImage ButtonSheet() {
                    QStringLiteral("%1 / %2").arg(DialogName(skin.templateId)).arg(skin.controlId));
         const unsigned ids[] = {skin.normal, skin.over, skin.down, skin.disabled};
         for (int s = 0; s < 4; ++s) {
-            const QImage face(BitmapResourcePath(ids[s]));
+            const QImage face = GalleryBitmap(ids[s]);
             const QPoint at(kLabel + s * kCell, y);
             p.drawImage(at, face);
-            p.drawText(at + QPoint(0, face.height() + 11), QString::number(ids[s]));
+            const int faceHeight = qRound(face.deviceIndependentSize().height());
+            p.drawText(at + QPoint(0, faceHeight + 11), QString::number(ids[s]));
         }
         y += kRow;
     }
@@ -85,11 +105,15 @@ QImage BitmapSheet() {
     std::vector<Item> items;
     int x = kGap, y = kGap, rowHeight = 0;
     for (const BitmapSpec& bitmap : BitmapCatalog()) {
-        QImage image(BitmapResourcePath(bitmap.id));
+        QImage image = GalleryBitmap(bitmap.id);
         const int scale = std::max(bitmap.width, bitmap.height) <= 32 ? 4 : 1;
-        if (!image.isNull())
+        if (!image.isNull()) {
+            const qreal ratio = image.devicePixelRatio();
             image = image.scaled(image.size() * scale);
-        const QSize cell(std::max(image.width(), 170), image.height() + 28);
+            image.setDevicePixelRatio(ratio);
+        }
+        const QSize shown = QSize(bitmap.width, bitmap.height) * scale;
+        const QSize cell(std::max(shown.width(), 170), shown.height() + 28);
         if (x + cell.width() > kWidth) {
             x = kGap;
             y += rowHeight + kGap;
@@ -99,19 +123,19 @@ QImage BitmapSheet() {
         x += cell.width() + kGap;
         rowHeight = std::max(rowHeight, cell.height());
     }
-    QImage sheet(kWidth, y + rowHeight + kGap, QImage::Format_RGB32);
-    sheet.fill(kSheet);
+    QImage sheet = Picture(QSize(kWidth, y + rowHeight + kGap), kSheet);
     QPainter p(&sheet);
     p.setFont(CaptionFont());
     for (const Item& it : items) {
         p.drawImage(it.at.topLeft(), it.image);
         p.setPen(kCaption);
-        p.drawText(it.at.left(), it.at.top() + it.image.height() + 12,
+        const int shownHeight = it.at.height() - 28;
+        p.drawText(it.at.left(), it.at.top() + shownHeight + 12,
                    QStringLiteral("%1  %2x%3")
                        .arg(it.bitmap->id)
                        .arg(it.bitmap->width)
                        .arg(it.bitmap->height));
-        p.drawText(it.at.left(), it.at.top() + it.image.height() + 24,
+        p.drawText(it.at.left(), it.at.top() + shownHeight + 24,
                    QString::fromLatin1(it.bitmap->what));
     }
     return sheet;

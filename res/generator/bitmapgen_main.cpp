@@ -4,7 +4,8 @@
 //   ostrel-bitmapgen <output folder>
 //   ostrel-bitmapgen --layout      (prints the client sizes designed for)
 //
-// Writes bitmaps/<id>.bmp (24 bits per pixel), icons/<id>.ico and
+// Writes bitmaps/<id>.bmp and, drawn again at twice the size for high-density
+// screens, bitmaps/<id>@2x.bmp (both 24 bits per pixel), icons/<id>.ico and
 // ostrel_bitmaps.qrc. Exits non-zero if any file cannot be written.
 
 #include <QBuffer>
@@ -101,11 +102,12 @@ Placement PlaceFace(const BitmapSpec& bitmap) {
     return out;
 }
 
-QImage Draw(const BitmapSpec& bitmap) {
+// Bitmap `bitmap` drawn on `scale` device pixels per pixel of its size.
+QImage Draw(const BitmapSpec& bitmap, int scale) {
     const QSize size(bitmap.width, bitmap.height);
     switch (bitmap.kind) {
         case BitmapKind::Background:
-            return DrawBackground(bitmap.id, size);
+            return DrawBackground(bitmap.id, size, scale);
         case BitmapKind::ButtonFace: {
             const FaceDesign& d = FaceDesigns().at(bitmap.id);
             const Placement place = PlaceFace(bitmap);
@@ -116,20 +118,21 @@ QImage Draw(const BitmapSpec& bitmap) {
                            d.tone,
                            d.pressed,
                            (place.mainWindow || spare) ? MainWindowButtonBackdrop()
-                                                       : SmallDialogButtonBackdrop()};
+                                                       : SmallDialogButtonBackdrop(),
+                           scale};
             return DrawButtonFace(rq);
         }
         case BitmapKind::TitleGlyph: {
             const bool close = bitmap.id == IDB_CLOSE || bitmap.id == IDB_CLOSE_DOWN;
             const bool pressed = bitmap.id == IDB_CLOSE_DOWN || bitmap.id == IDB_MINIMIZE_DOWN;
             return DrawTitleGlyph(close ? GlyphKind::Close : GlyphKind::Minimize, pressed, size,
-                                  PlaceFace(bitmap).face);
+                                  PlaceFace(bitmap).face, scale);
         }
         case BitmapKind::HeaderPart: {
             const bool pressed =
                 bitmap.id == IDB_HEADER_STRIP_DOWN || bitmap.id == IDB_HEADER_SEPARATOR_DOWN;
-            return bitmap.width == 1 ? DrawHeaderStrip(size, pressed)
-                                     : DrawHeaderSeparator(size, pressed);
+            return bitmap.width == 1 ? DrawHeaderStrip(size, pressed, scale)
+                                     : DrawHeaderSeparator(size, pressed, scale);
         }
         case BitmapKind::ScrollPart:
             break;
@@ -159,7 +162,7 @@ QImage Draw(const BitmapSpec& bitmap) {
         {IDB_SCROLL_CORNER, {ScrollPart::Corner, true, true}},
     };
     const Part& p = parts.at(bitmap.id);
-    return DrawScrollPart(p.part, p.vertical, p.enabled, size);
+    return DrawScrollPart(p.part, p.vertical, p.enabled, size, scale);
 }
 
 bool WriteFile(const QString& path, const QByteArray& bytes) {
@@ -210,14 +213,16 @@ int main(int argc, char** argv) {
     q << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/bitmaps\">\n";
     int failures = 0;
     for (const BitmapSpec& bitmap : BitmapCatalog()) {
-        const QImage image = Draw(bitmap);
-        const QString name = QStringLiteral("%1.bmp").arg(bitmap.id);
-        if (image.size() != QSize(bitmap.width, bitmap.height) ||
-            !WriteFile(out.filePath("bitmaps/" + name), Bmp24(image))) {
-            std::fprintf(stderr, "ostrel-bitmapgen: bitmap %u not written\n", bitmap.id);
-            ++failures;
+        for (int scale : {1, kHighDensityScale}) {
+            const QImage image = Draw(bitmap, scale);
+            const QString name = BitmapFileName(bitmap.id, scale);
+            if (image.size() != QSize(bitmap.width, bitmap.height) * scale ||
+                !WriteFile(out.filePath("bitmaps/" + name), Bmp24(image))) {
+                std::fprintf(stderr, "ostrel-bitmapgen: bitmap %s not written\n", qPrintable(name));
+                ++failures;
+            }
+            q << "  <file alias=\"" << name << "\">bitmaps/" << name << "</file>\n";
         }
-        q << "  <file alias=\"" << name << "\">bitmaps/" << name << "</file>\n";
     }
     q << "</qresource>\n<qresource prefix=\"/icons\">\n";
 

@@ -39,8 +39,17 @@ void BeginClientCanvas(QPainter& p, const QImage& image, QSize client, bool stre
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (stretched) {
-        p.scale(double(image.width()) / client.width(), double(image.height()) / client.height());
+        const QSizeF bitmap = image.deviceIndependentSize();
+        p.scale(bitmap.width() / client.width(), bitmap.height() / client.height());
     }
+}
+
+// A blank bitmap of `size` design pixels, `scale` device pixels each.
+QImage Canvas(QSize size, int scale, const QColor& fill) {
+    QImage image(size * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(fill);
+    return image;
 }
 
 // The small dialogs: slate, with a glow of light under an accent line at
@@ -98,7 +107,9 @@ void PaintTitleBand(QPainter& p, const DialogGeometry& g, int bottom) {
 
     const int icon = 16;
     const int iconY = (bottom - icon) / 2;
-    p.drawImage(QRect(9, iconY, icon, icon), DrawAppIcon(icon));
+    // The icon drawn for as many device pixels as the band has.
+    const int devicePixels = icon * static_cast<int>(p.device()->devicePixelRatio());
+    p.drawImage(QRect(9, iconY, icon, icon), DrawAppIcon(devicePixels));
 
     p.setFont(SkinFont(12, true));
     p.setPen(Qt::white);
@@ -135,10 +146,9 @@ void PaintListWell(QPainter& p, const QRect& withBars) {
     p.fillRect(QRect(corner.left(), corner.top(), 1, 14), kTrackEdge);
 }
 
-QImage MainWindow(QSize size) {
+QImage MainWindow(QSize size, int scale) {
     const DialogGeometry g(ProductDialogTemplate(IDD_MAIN));
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(kWindow);
+    QImage image = Canvas(size, scale, kWindow);
     QPainter p(&image);
     BeginClientCanvas(p, image, g.client(), true);
     const int width = g.client().width();
@@ -195,9 +205,8 @@ QImage MainWindow(QSize size) {
 
 // Small dialogs ------------------------------------------------------------
 
-QImage SmallDialog(unsigned id, QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(kSlate);
+QImage SmallDialog(unsigned id, QSize size, int scale) {
+    QImage image = Canvas(size, scale, kSlate);
     QPainter p(&image);
 
     switch (id) {
@@ -293,10 +302,10 @@ QImage SmallDialog(unsigned id, QSize size) {
 
 }  // namespace
 
-QImage DrawBackground(unsigned id, QSize size) {
+QImage DrawBackground(unsigned id, QSize size, int scale) {
     if (id == IDB_BG_MAIN)
-        return MainWindow(size);
-    return SmallDialog(id, size);
+        return MainWindow(size, scale);
+    return SmallDialog(id, size, scale);
 }
 
 QColor MainWindowButtonBackdrop() {

@@ -11,8 +11,9 @@
 
 namespace res::gen {
 
-// The background bitmap `id` (one of 267-274) at `size`.
-QImage DrawBackground(unsigned id, QSize size);
+// The background bitmap `id` (one of 267-274) at `size`, drawn on `scale`
+// device pixels per pixel of `size` (the image's device pixel ratio).
+QImage DrawBackground(unsigned id, QSize size, int scale = 1);
 
 // Where button faces sit: the colour around a face, so its rounded corners
 // blend into the dialog it is drawn on.

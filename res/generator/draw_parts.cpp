@@ -14,8 +14,9 @@ namespace {
 
 constexpr int kBar = 14;  // visible thickness of a scroll-bar part
 
-QImage Blank(QSize size, const QColor& fill) {
-    QImage image(size, QImage::Format_RGB32);
+QImage Blank(QSize size, const QColor& fill, int scale) {
+    QImage image(size * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(fill);
     return image;
 }
@@ -61,7 +62,7 @@ QString SkinFontFamily() {
 
 QImage DrawButtonFace(const FaceRequest& rq) {
     using namespace palette;
-    QImage image = Blank(rq.bitmapSize, rq.backdrop);
+    QImage image = Blank(rq.bitmapSize, rq.backdrop, rq.scale);
     const QSize face = rq.faceSize.boundedTo(rq.bitmapSize);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -127,9 +128,9 @@ QImage DrawButtonFace(const FaceRequest& rq) {
     return image;
 }
 
-QImage DrawTitleGlyph(GlyphKind kind, bool pressed, QSize bitmapSize, QSize faceSize) {
+QImage DrawTitleGlyph(GlyphKind kind, bool pressed, QSize bitmapSize, QSize faceSize, int scale) {
     using namespace palette;
-    QImage image = Blank(bitmapSize, kSlate);
+    QImage image = Blank(bitmapSize, kSlate, scale);
     const QSize face = faceSize.boundedTo(bitmapSize);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -152,9 +153,9 @@ QImage DrawTitleGlyph(GlyphKind kind, bool pressed, QSize bitmapSize, QSize face
     return image;
 }
 
-QImage DrawHeaderStrip(QSize size, bool pressed) {
+QImage DrawHeaderStrip(QSize size, bool pressed, int scale) {
     using namespace palette;
-    QImage image = Blank(size, kHeaderBottom);
+    QImage image = Blank(size, kHeaderBottom, scale);
     QPainter p(&image);
     QLinearGradient g(0, 0, 0, size.height() - 1);
     g.setColorAt(0, pressed ? kHeaderBottom : kHeaderTop);
@@ -164,12 +165,13 @@ QImage DrawHeaderStrip(QSize size, bool pressed) {
     return image;
 }
 
-QImage DrawHeaderSeparator(QSize size, bool pressed) {
+QImage DrawHeaderSeparator(QSize size, bool pressed, int scale) {
     using namespace palette;
     // The strip in every column, so the separator blends into it, with a
     // short engraved line where the column boundary falls (two pixels in,
     // because the separator is placed two pixels left of the column start).
-    QImage image = DrawHeaderStrip(QSize(1, size.height()), pressed).scaled(size);
+    QImage image = DrawHeaderStrip(QSize(1, size.height()), pressed, scale).scaled(size * scale);
+    image.setDevicePixelRatio(scale);
     QPainter p(&image);
     const int top = 3;
     const int bottom = size.height() - 4;
@@ -178,10 +180,10 @@ QImage DrawHeaderSeparator(QSize size, bool pressed) {
     return image;
 }
 
-QImage DrawScrollPart(ScrollPart part, bool vertical, bool enabled, QSize size) {
+QImage DrawScrollPart(ScrollPart part, bool vertical, bool enabled, QSize size, int scale) {
     using namespace palette;
     const QColor track = enabled ? kTrack : kTrackOff;
-    QImage image = Blank(size, track);
+    QImage image = Blank(size, track, scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 

@@ -89,3 +89,60 @@ TEST(BitmapSet, IconCarriesSmallAndLargeSizes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The share of the 2 x 2 pixel blocks of `image` that are not one colour:
+// none in an image enlarged pixel by pixel.
+double MixedBlocks(const QImage& image) {
+    int mixed = 0, blocks = 0;
+    for (int y = 0; y + 1 < image.height(); y += 2) {
+        for (int x = 0; x + 1 < image.width(); x += 2) {
+            const QRgb a = image.pixel(x, y);
+            mixed += (image.pixel(x + 1, y) != a || image.pixel(x, y + 1) != a ||
+                      image.pixel(x + 1, y + 1) != a)
+                         ? 1
+                         : 0;
+            ++blocks;
+        }
+    }
+    return blocks == 0 ? 0.0 : double(mixed) / blocks;
+}
+
+// The mean difference per channel between `normal` and `doubled` shrunk to
+// its size, averaging each 2 x 2 block.
+double MeanDifference(const QImage& normal, const QImage& doubled) {
+    long long sum = 0;
+    for (int y = 0; y < normal.height(); ++y) {
+        for (int x = 0; x < normal.width(); ++x) {
+            int r = 0, g = 0, b = 0;
+            for (int k = 0; k < 4; ++k) {
+                const QRgb c = doubled.pixel(2 * x + k % 2, 2 * y + k / 2);
+                r += qRed(c);
+                g += qGreen(c);
+                b += qBlue(c);
+            }
+            const QRgb n = normal.pixel(x, y);
+            sum += std::abs(r / 4 - qRed(n)) + std::abs(g / 4 - qGreen(n)) +
+                   std::abs(b / 4 - qBlue(n));
+        }
+    }
+    return double(sum) / (3.0 * normal.width() * normal.height());
+}
+
+}  // namespace
+
+// Every bitmap is drawn again at twice its size: the same design, with its
+// labels, lines and edges drawn on the doubled pixels rather than enlarged.
+TEST(BitmapSet, DoubledBitmapsAreTheSameDesignDrawnOnTwiceThePixels) {
+    for (const res::BitmapSpec& bitmap : res::BitmapCatalog()) {
+        SCOPED_TRACE(bitmap.id);
+        const QImage normal(res::BitmapResourcePath(bitmap.id));
+        const QImage doubled(res::BitmapResourcePath(bitmap.id, res::kHighDensityScale));
+        ASSERT_EQ(doubled.size(), normal.size() * 2);
+        EXPECT_LT(MeanDifference(normal, doubled), 6.0);
+        if (bitmap.kind == res::BitmapKind::ButtonFace ||
+            bitmap.kind == res::BitmapKind::Background)
+            EXPECT_GT(MixedBlocks(doubled), 0.01) << MixedBlocks(doubled);
+    }
+}

@@ -322,3 +322,62 @@ TEST_F(SkinButtonTest, AccessibleNameAndTooltip) {
     EXPECT_EQ(dialog.push.accessibleName(), "Search");
     EXPECT_EQ(dialog.push.toolTip(), "Search");
 }
+
+// The keyboard focus mark: a dotted line three pixels inside the face, in
+// white on a dark face and the skin's ink on a light one; it shows while the
+// user moves through the dialog by keyboard, not after a mouse press.
+TEST_F(SkinButtonTest, FocusMarkShowsAfterTabNotAfterAMousePress) {
+    const QColor ink(0x1f, 0x2a, 0x3d);
+    // The pixels of `color` along the mark's top side.
+    auto markDots = [&](CxSkinButton& b, const QColor& color) {
+        const QImage image = dialog.grab().toImage();
+        const QRect r = b.geometry();
+        const int inset = CxSkinButton::kFocusMarkInset;
+        int dots = 0;
+        for (int x = r.left() + inset; x <= r.right() - inset; ++x)
+            dots += QColor(image.pixel(x, r.top() + inset)) == color ? 1 : 0;
+        return dots;
+    };
+    CxSkinButton& push = dialog.push;
+    CxSkinButton& check = dialog.check;
+    const int side = push.width() - 2 * CxSkinButton::kFocusMarkInset;
+
+    // The focus the dialog gave its first button on opening: no mark.
+    ASSERT_TRUE(push.hasFocus());
+    EXPECT_FALSE(push.focusMarkShown());
+    EXPECT_EQ(markDots(push, Qt::white), 0);
+
+    // Focus from a mouse press: no mark.
+    QTest::mouseClick(&check, Qt::LeftButton, {}, {10, 10});
+    QTest::mouseClick(&push, Qt::LeftButton, {}, {10, 10});
+    ASSERT_TRUE(push.hasFocus());
+    EXPECT_FALSE(push.focusMarkShown());
+    EXPECT_EQ(markDots(push, Qt::white), 0);
+
+    // Tab to the next button: the mark, dotted (every other pixel), goes
+    // with the focus.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(check.hasFocus());
+    EXPECT_TRUE(check.focusMarkShown());
+    EXPECT_NEAR(markDots(check, Qt::white), side / 2, 2);
+    EXPECT_EQ(markDots(push, Qt::white), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    ASSERT_TRUE(push.hasFocus());
+    EXPECT_NEAR(markDots(push, Qt::white), side / 2, 2);
+    EXPECT_EQ(markDots(check, Qt::white), 0);
+
+    // A mouse press on the focused button takes the mark away; a key used on
+    // it brings it back.
+    QTest::mousePress(&push, Qt::LeftButton, {}, {10, 10});
+    EXPECT_FALSE(push.focusMarkShown());
+    EXPECT_EQ(markDots(push, Qt::white), 0);
+    QTest::mouseRelease(&push, Qt::LeftButton, {}, {10, 10});
+    QTest::keyPress(&push, Qt::Key_Space);
+    EXPECT_TRUE(push.focusMarkShown());
+    QTest::keyRelease(&push, Qt::Key_Space);
+
+    // On a light face the mark is in the skin's ink.
+    push.LoadSkinBitmaps(kFocus, kDown, 0, 0);
+    EXPECT_NEAR(markDots(push, ink), side / 2, 2);
+    EXPECT_EQ(markDots(push, Qt::white), 0);
+}

@@ -1,0 +1,75 @@
+#include "skin_bitmap.h"
+
+#include <QFile>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include "platform/dialog/resources.h"
+#include "res/bitmap_catalog.h"
+
+namespace skin {
+
+SkinBitmap::SkinBitmap(QImage normal) : normal_(std::move(normal)) {}
+
+SkinBitmap::SkinBitmap(QImage normal, QImage doubled) : normal_(std::move(normal)) {
+    if (!normal_.isNull() && doubled.size() == normal_.size() * res::kHighDensityScale) {
+        doubled_ = std::move(doubled);
+        doubled_.setDevicePixelRatio(res::kHighDensityScale);
+    }
+}
+
+SkinBitmap SkinBitmap::Load(unsigned id) {
+    QImage normal = LoadBitmapResource(id);
+    if (normal.isNull())
+        return {};
+    const QString folder = QStringLiteral(":/bitmaps/");
+    const QString doubled = folder + res::BitmapFileName(id, res::kHighDensityScale);
+    if (!QFile::exists(doubled))
+        return SkinBitmap(std::move(normal));
+    // The doubled image belongs to the compiled-in bitmap only; one a test
+    // registered in place of it is painted alone.
+    const QImage compiled(folder + res::BitmapFileName(id));
+    if (compiled.convertToFormat(normal.format()) != normal)
+        return SkinBitmap(std::move(normal));
+    return SkinBitmap(std::move(normal), QImage(doubled).convertToFormat(QImage::Format_RGB888));
+}
+
+const QImage& SkinBitmap::ForScale(qreal scale) const {
+    return scale > 1.0 && hasDoubled() ? doubled_ : normal_;
+}
+
+qreal PaintScale(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    return device != nullptr ? device->devicePixelRatio() : 1.0;
+}
+
+void DrawBitmap(QPainter& painter, const QRectF& target, const SkinBitmap& bitmap,
+                const QRectF& source) {
+    if (bitmap.isNull())
+        return;
+    const qreal scale = PaintScale(painter);
+    const QImage& image = bitmap.ForScale(scale);
+    const qreal ratio = image.devicePixelRatio();
+    const QRectF pixels(source.topLeft() * ratio, source.size() * ratio);
+    // The doubled image on a screen of another density (150 %) is resampled;
+    // filtering keeps its thin lines from dropping out unevenly.
+    const bool filter = ratio > 1.0 && scale != ratio;
+    if (filter) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    }
+    painter.drawImage(target, image, pixels);
+    if (filter)
+        painter.restore();
+}
+
+void DrawBitmap(QPainter& painter, const QPointF& at, const SkinBitmap& bitmap,
+                const QRectF& source) {
+    DrawBitmap(painter, QRectF(at, source.size()), bitmap, source);
+}
+
+void DrawBitmap(QPainter& painter, const QPointF& at, const SkinBitmap& bitmap) {
+    DrawBitmap(painter, at, bitmap, QRectF(QPointF(0, 0), QSizeF(bitmap.size())));
+}
+
+}  // namespace skin
