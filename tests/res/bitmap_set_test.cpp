@@ -142,7 +142,8 @@ TEST(BitmapSet, DoubledBitmapsAreTheSameDesignDrawnOnTwiceThePixels) {
         ASSERT_EQ(doubled.size(), normal.size() * 2);
         EXPECT_LT(MeanDifference(normal, doubled), 6.0);
         if (bitmap.kind == res::BitmapKind::ButtonFace ||
-            bitmap.kind == res::BitmapKind::Background)
+            bitmap.kind == res::BitmapKind::Background) {
             EXPECT_GT(MixedBlocks(doubled), 0.01) << MixedBlocks(doubled);
+        }
     }
 }
