@@ -9,7 +9,7 @@
 //                                        interface that has no carrier
 //   ostrel-lab-bench stream              search and login under junk every 2 ms, against quiet
 //   ostrel-lab-bench queued              a login whose reply queues behind 300 foreign ones
-//   ostrel-lab-bench apply NVR_PATH      ostrel-nvr apply of a plan over up to ten
+//   ostrel-lab-bench apply NVR_PATH      ostrel-nvr apply of a plan over ten re-addressable
 //                                        recorders, against the protocol's floors
 #include <chrono>
 #include <cstdio>
@@ -21,6 +21,7 @@
 
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
+#include "protocol/exchange.h"
 #include "protocol/globals.h"
 #include "protocol/local_addresses.h"
 #include "protocol/network.h"
@@ -354,15 +355,19 @@ int Queued(const lab::Info& info) {
     return failures == 0 ? 0 : 1;
 }
 
-// ostrel-nvr apply moves every answering recorder (up to ten) and puts it
-// back. Its floor: one search before the plan and at least one search per
-// line to see the change, each a discovery floor per local address.
+// ostrel-nvr apply moves ten recorders whose addresses really move (the lab
+// of "scripts/lab up --movable 8": r5, r8 and r11 to r18; fewer where the lab
+// has fewer) and puts them back. The protocol's own floor for such a plan:
+// one search before it, then per line a login and a change, each an
+// exchange that drains a quiet second and pauses before its first poll, and
+// one search that sees the recorder at its new address; a search costs the
+// discovery floor on every local address.
 int Apply(const lab::Info& info, const std::string& nvr) {
     std::vector<const lab::Recorder*> recorders;
-    for (const lab::Recorder& recorder : info.recorders) {
-        if (recorder.supported && recorder.role != "silent" && recorder.role != "slow" &&
+    for (const lab::Recorder* recorder : info.Movable()) {
+        if (recorder->supported && recorder->role != "silent" && recorder->role != "slow" &&
             recorders.size() < 10) {
-            recorders.push_back(&recorder);
+            recorders.push_back(recorder);
         }
     }
     if (recorders.empty()) {
@@ -392,19 +397,24 @@ int Apply(const lab::Info& info, const std::string& nvr) {
         std::fclose(f);
         std::fclose(g);
     }
-    const std::size_t addresses = info.clientAddresses.size();
-    const double floor = static_cast<double>(1 + recorders.size()) *
-                         static_cast<double>(addresses) * kDiscoveryFloorPerAddress;
+    const double lines = static_cast<double>(recorders.size());
+    const double search =
+        static_cast<double>(info.clientAddresses.size()) * kDiscoveryFloorPerAddress;
+    const double exchange = Seconds(kDrainQuietTime + kReplyPause).count();
+    const double floor = search + lines * (2 * exchange + search);
+    std::printf(
+        "apply: floor %.3f s = one search %.3f s (%zu local addresses) + %zu lines x (login "
+        "%.3f s + change %.3f s + search %.3f s)\n",
+        floor, search, info.clientAddresses.size(), recorders.size(), exchange, exchange, search);
     int status = 0;
     for (const std::string& plan : {there, back}) {
         const Measure measure;
         const lab::ProcessResult r =
             lab::RunProcess({nvr, "apply", plan}, "", {}, std::chrono::seconds(600));
         const double wall = measure.Wall();
-        std::printf(
-            "apply: %zu recorders, %zu local addresses, %.3f s wall, floor %.3f s, "
-            "%.3f x floor, exit %d\n",
-            recorders.size(), addresses, wall, floor, wall / floor, r.exitCode);
+        std::printf("apply (%s): %zu recorders, %.3f s wall, floor %.3f s, %.3f x floor, exit %d\n",
+                    plan == there ? "moved" : "put back", recorders.size(), wall, floor,
+                    wall / floor, r.exitCode);
         std::fputs(r.out.c_str(), stdout);
         if (r.exitCode != 0) {
             std::fputs(r.err.c_str(), stderr);

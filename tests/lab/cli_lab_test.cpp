@@ -54,45 +54,94 @@ std::string PlanLine(const lab::Recorder& recorder, const std::string& ip) {
                                      recorder.gateway + ",PW_" + recorder.key + "\n";
 }
 
-TEST(LabApply, ReaddressesVerifiesPutsBackAndNamesTheSilentRecorder) {
-    REQUIRE_LAB();
-    const lab::Recorder* mutableOne = info.ByRole("mutable");
-    const lab::Recorder* silent = info.ByRole("silent");
-    ASSERT_TRUE(mutableOne && silent);
-    const std::string moved = mutableOne->ip.substr(0, mutableOne->ip.rfind('.')) + ".53";
-    const std::vector<std::string> env{"PW_" + mutableOne->key + "=" + mutableOne->password,
-                                       "PW_" + silent->key + "=" + silent->password};
-    const std::string header = "device,ip,netmask,gateway,password_env\n";
-    const std::string plan =
-        WritePlan(header + PlanLine(*mutableOne, moved) +
-                  PlanLine(*silent, silent->ip.substr(0, silent->ip.rfind('.')) + ".54"));
+// The address two hosts up from the recorder's own, on its subnet.
+std::string Moved(const lab::Recorder& recorder) {
+    const auto dot = recorder.ip.rfind('.');
+    return recorder.ip.substr(0, dot + 1) +
+           std::to_string(std::stoi(recorder.ip.substr(dot + 1)) + 2);
+}
 
-    // A dry run sends nothing: no change request reaches either recorder.
-    const int staticBefore = CountRequests(info, mutableOne->key, "setLanStatic");
-    const int loginBefore = CountRequests(info, mutableOne->key, "login");
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(LabApply, ReaddressesARecorderOnEachInterfaceVerifiesPutsBackAndNamesTheSilentOne) {
+    REQUIRE_LAB();
+    // One recorder whose address really moves behind each client interface.
+    std::vector<const lab::Recorder*> moving;
+    for (const std::string& address : info.clientAddresses) {
+        for (const lab::Recorder* recorder : info.Movable()) {
+            if (recorder->interfaceAddress == address && recorder->supported) {
+                moving.push_back(recorder);
+                break;
+            }
+        }
+    }
+    const lab::Recorder* silent = info.ByRole("silent");
+    ASSERT_EQ(moving.size(), 2u) << "the lab has a re-addressable recorder on each interface";
+    ASSERT_TRUE(silent);
+    std::vector<std::string> env{"PW_" + silent->key + "=" + silent->password};
+    const std::string header = "device,ip,netmask,gateway,password_env\n";
+    std::string there = header;
+    std::string back = header;
+    for (const lab::Recorder* recorder : moving) {
+        env.push_back("PW_" + recorder->key + "=" + recorder->password);
+        there += PlanLine(*recorder, Moved(*recorder));
+        back += PlanLine(*recorder, recorder->ip);
+    }
+    const std::string plan = WritePlan(there + PlanLine(*silent, Moved(*silent)));
+
+    // A dry run sends nothing: no login or change request reaches any of them.
+    std::vector<int> before;
+    for (const lab::Recorder* recorder : moving) {
+        before.push_back(CountRequests(info, recorder->key, "login") +
+                         CountRequests(info, recorder->key, "setLanStatic"));
+    }
     {
         const lab::ProcessResult r = Nvr({"apply", plan, "--dry-run"}, env);
         EXPECT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
-        EXPECT_EQ(CountRequests(info, mutableOne->key, "setLanStatic"), staticBefore);
-        EXPECT_EQ(CountRequests(info, mutableOne->key, "login"), loginBefore);
+        EXPECT_EQ(Count(r.out, "\twould be sent\n"), 3) << r.out;
+        for (std::size_t i = 0; i < moving.size(); ++i) {
+            EXPECT_EQ(CountRequests(info, moving[i]->key, "login") +
+                          CountRequests(info, moving[i]->key, "setLanStatic"),
+                      before[i])
+                << moving[i]->key;
+        }
         EXPECT_EQ(CountRequests(info, silent->key, "setLanStatic"), 0);
     }
     {
         const lab::ProcessResult r = Nvr({"apply", plan, "--json"}, env);
         EXPECT_EQ(r.exitCode, 1) << "the silent line is not ok: " << r.out << r.err;
         const auto json = nlohmann::json::parse(r.out, nullptr, false);
-        ASSERT_TRUE(json.is_array() && json.size() == 2u) << r.out;
+        ASSERT_TRUE(json.is_array() && json.size() == 3u) << r.out;
         EXPECT_EQ(json[0]["result"], "ok");
-        EXPECT_EQ(json[1]["result"], "no answer");
-        EXPECT_NE(lab::HttpGet(moved).find(mutableOne->name), std::string::npos)
-            << "console at the new address";
+        EXPECT_EQ(json[1]["result"], "ok");
+        EXPECT_EQ(json[2]["result"], "no answer");
+        // Each answers at its new address, on its own interface, and no more
+        // at the old one.
+        for (const lab::Recorder* recorder : moving) {
+            SCOPED_TRACE(recorder->key);
+            EXPECT_NE(lab::HttpGet(Moved(*recorder)).find(recorder->name), std::string::npos);
+            EXPECT_TRUE(lab::HttpGet(recorder->ip, 80, std::chrono::milliseconds(1000)).empty());
+        }
+        const lab::ProcessResult search = Nvr({"search", "--json"});
+        for (const lab::Recorder* recorder : moving) {
+            EXPECT_NE(search.out.find("\"" + Moved(*recorder) + "\""), std::string::npos)
+                << recorder->key << " in " << search.out;
+        }
     }
-    // Put back, by the same plan reader.
-    const lab::ProcessResult back =
-        Nvr({"apply", WritePlan(header + PlanLine(*mutableOne, mutableOne->ip))}, env);
-    EXPECT_EQ(back.exitCode, 0) << back.out << back.err;
-    EXPECT_NE(back.out.find("\tok\n"), std::string::npos) << back.out;
+    // Put back, by the same plan reader, and found there again.
+    const lab::ProcessResult r = Nvr({"apply", WritePlan(back)}, env);
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(Count(r.out, "\tok\n"), 2) << r.out;
+    for (const lab::Recorder* recorder : moving) {
+        EXPECT_NE(lab::HttpGet(recorder->ip).find(recorder->name), std::string::npos)
+            << recorder->key << " back at " << recorder->ip;
+    }
 }
 
 TEST(LabConsole, PrintsTheUrlOfAReachableConsoleOnly) {

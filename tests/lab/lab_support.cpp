@@ -73,6 +73,16 @@ const Recorder* Info::ByRole(const std::string& role) const {
     return nullptr;
 }
 
+std::vector<const Recorder*> Info::Movable() const {
+    std::vector<const Recorder*> movable;
+    for (const Recorder& recorder : recorders) {
+        if (recorder.applyAddresses) {
+            movable.push_back(&recorder);
+        }
+    }
+    return movable;
+}
+
 std::optional<Info> LoadInfo(std::string& why) {
     const char* path = std::getenv("OSTREL_LAB_INFO");
     if (path == nullptr || *path == '\0') {
@@ -125,6 +135,7 @@ std::optional<Info> ParseInfo(const std::string& text, const std::string& where,
         recorder.shareRoot = Str(item, "share_root");
         recorder.smb = item.value("smb", false);
         recorder.role = Str(item, "role");
+        recorder.applyAddresses = item.value("apply_addresses", false);
         info.recorders.push_back(std::move(recorder));
     }
     if (const auto burst = json.find("burst"); burst != json.end() && burst->is_object()) {

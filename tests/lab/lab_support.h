@@ -34,6 +34,9 @@ struct Recorder {
     std::string shareRoot;  // host folder holding one folder per volume
     bool smb = false;
     std::string role;  // one of kRoles
+    // Its daemon really moves its address when a change is applied
+    // (ostrel-nvr-sim --apply-addresses), so it answers at the new one.
+    bool applyAddresses = false;
 };
 
 // The roles a test may look a recorder up by (Info::ByRole). The lab's
@@ -55,6 +58,8 @@ struct Info {
 
     const Recorder* ByKey(const std::string& key) const;
     const Recorder* ByRole(const std::string& role) const;
+    // The recorders that answer at a new address after a change, in order.
+    std::vector<const Recorder*> Movable() const;
 };
 
 // Reads the info file named by OSTREL_LAB_INFO. Nothing, with the reason in

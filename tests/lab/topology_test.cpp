@@ -174,6 +174,7 @@ TEST(LabTopology, TheLabsDescriptionIsTheTopologyAsTheLabSupportReadsIt) {
         }
         EXPECT_EQ(got.volumes, Strings(want["volumes"]));
         EXPECT_EQ(got.role, want["role"]);
+        EXPECT_EQ(got.applyAddresses, want["apply_addresses"].get<bool>());
         EXPECT_FALSE(got.smb);
     }
     EXPECT_EQ(info->burstCount, 3);
@@ -182,6 +183,96 @@ TEST(LabTopology, TheLabsDescriptionIsTheTopologyAsTheLabSupportReadsIt) {
         topology["subnets"][topology["burst"]["subnet"].get<std::string>()].get<std::string>() +
             "." + std::to_string(topology["burst"]["first_host"].get<int>()));
     EXPECT_EQ(info->burstPassword, topology["burst"]["password"]);
+}
+
+// "scripts/lab plan" with the given options, read by the lab support.
+std::optional<lab::Info> Plan(std::vector<std::string> options, std::string& why) {
+    options.insert(options.begin(), {kSource + "/scripts/lab", "plan", "--no-smb"});
+    const lab::ProcessResult plan = lab::RunProcess(options, "", {"OSTREL_LAB_PREFIX=topo"});
+    if (plan.exitCode != 0) {
+        why = plan.err;
+        return std::nullopt;
+    }
+    return lab::ParseInfo(plan.out, "from scripts/lab plan", why);
+}
+
+// A batch re-addressing across both interfaces needs, on each of them, a
+// recorder whose address really moves; every other lab test keeps its own.
+TEST(LabTopology, TheNormalLabCanMoveARecorderOnEachInterface) {
+    if (lab::RunProcess({"jq", "--version"}).exitCode != 0) {
+        GTEST_SKIP() << "jq is not installed";
+    }
+    std::string why;
+    const std::optional<lab::Info> info = Plan({}, why);
+    ASSERT_TRUE(info) << why;
+    for (const std::string& address : info->clientAddresses) {
+        const auto movable = info->Movable();
+        EXPECT_TRUE(std::any_of(
+            movable.begin(), movable.end(),
+            [&](const lab::Recorder* r) { return r->interfaceAddress == address && r->supported; }))
+            << "no re-addressable recorder behind " << address;
+    }
+}
+
+// "up --movable N" adds N re-addressable recorders that clash with nothing
+// else the lab can run, spread over both interfaces; with the normal lab's
+// own, --movable 8 gives the ten the apply benchmark moves.
+TEST(LabTopology, MovableRecordersAreUniqueAndSpreadOverBothInterfaces) {
+    if (lab::RunProcess({"jq", "--version"}).exitCode != 0) {
+        GTEST_SKIP() << "jq is not installed";
+    }
+    std::string why;
+    const std::optional<lab::Info> base = Plan({"--slow", "0"}, why);
+    ASSERT_TRUE(base) << why;
+    const std::optional<lab::Info> full = Plan({"--slow", "0", "--movable", "10"}, why);
+    ASSERT_TRUE(full) << why;
+    ASSERT_EQ(full->recorders.size(), base->recorders.size() + 10);
+
+    const nlohmann::json topology = Topology();
+    std::set<std::string> keys;
+    std::set<std::string> ids;
+    // Every address a recorder holds or may be given by its DHCP pool.
+    std::set<std::string> addresses(full->clientAddresses.begin(), full->clientAddresses.end());
+    for (const auto& recorder : AllRecorders(topology)) {
+        if (const auto pool = recorder["sim"].find("dhcpPool"); pool != recorder["sim"].end()) {
+            for (const auto& ip : (*pool)["addresses"]) {
+                addresses.insert(ip.get<std::string>());
+            }
+        }
+    }
+    std::map<std::string, int> perInterface;
+    for (std::size_t i = 0; i < full->recorders.size(); ++i) {
+        const lab::Recorder& r = full->recorders[i];
+        SCOPED_TRACE(r.key);
+        EXPECT_TRUE(keys.insert(r.key).second);
+        EXPECT_TRUE(ids.insert(r.id).second);
+        for (const std::string& ip : r.ports) {
+            EXPECT_TRUE(addresses.insert(ip).second) << ip << " twice";
+        }
+        if (i < base->recorders.size()) {
+            EXPECT_EQ(r.key, base->recorders[i].key) << "the normal recorders stay as they are";
+            EXPECT_EQ(r.ip, base->recorders[i].ip);
+            continue;
+        }
+        EXPECT_TRUE(r.applyAddresses);
+        EXPECT_TRUE(r.supported);
+        EXPECT_NE(std::find(lab::kRoles.begin(), lab::kRoles.end(), r.role), lab::kRoles.end());
+        EXPECT_EQ(r.netns, "topo-" + r.key);
+        ++perInterface[r.interfaceAddress];
+        // Below the burst recorders' range, which may share the lab.
+        const int host = std::stoi(r.ip.substr(r.ip.rfind('.') + 1));
+        EXPECT_LT(host, topology["burst"]["first_host"].get<int>());
+    }
+    ASSERT_EQ(perInterface.size(), full->clientAddresses.size());
+    for (const auto& [address, count] : perInterface) {
+        EXPECT_EQ(count, 5) << address;
+    }
+
+    const std::optional<lab::Info> bench = Plan({"--movable", "8"}, why);
+    ASSERT_TRUE(bench) << why;
+    EXPECT_EQ(bench->Movable().size(), 10u);
+    EXPECT_FALSE(Plan({"--movable", "11"}, why));
+    EXPECT_NE(why.find("--movable takes 0 to 10"), std::string::npos) << why;
 }
 
 }  // namespace
