@@ -14,8 +14,8 @@
 #     of its recorder list after the start-up search;
 # each must list every expected name exactly once. Prints the counts and
 # wall times; exits 1 when a run misses one, 77 (skipped) when the lab
-# cannot exist here or (check) is not up. COUNT (default 500) 0 runs the
-# same in a lab where nothing answers: the quiet floor.
+# cannot exist here or (check) is not up. COUNT is 1 to 600 (default 500);
+# 1 gives the quiet floor to compare with.
 # OSTREL_BURST_XVFB=1 runs the window under Xvfb instead of offscreen.
 set -uo pipefail
 usage="usage: lab_burst_listing.sh up SIM [COUNT] | down | check NVR SEARCH_PROGRAM PROBE [ROUNDS] [COUNT] | run NVR SEARCH_PROGRAM PROBE SIM [ROUNDS] [COUNT]"
@@ -46,7 +46,7 @@ command -v jq >/dev/null || skip "jq is not installed"
 for f in $nvr $program $probe $sim; do
   [[ -e $f ]] || { say "missing $f (build first)" >&2; exit 2; }
 done
-[[ $count =~ ^[0-9]+$ ]] && ((count <= 600)) || { say "COUNT takes 0 to 600" >&2; exit 2; }
+[[ $count =~ ^[0-9]+$ ]] && ((count >= 1 && count <= 600)) || { say "COUNT takes 1 to 600" >&2; exit 2; }
 
 work=$(mktemp -d)
 cleanup() {
@@ -70,10 +70,8 @@ fi
 if [[ $action == up || $action == run ]]; then
   # Always a fresh lab: a leftover may have been brought up with another count.
   "$lab" down >/dev/null 2>&1
-  up_args=(--sim "$sim" --no-recorders --no-smb)
-  ((count > 0)) && up_args+=(--burst "$count")
   start=$(now_ms)
-  "$lab" up "${up_args[@]}" >"$work/up.log" 2>&1 || { cat "$work/up.log"; say "the lab did not come up" >&2; exit 1; }
+  "$lab" up --sim "$sim" --no-recorders --no-smb --burst "$count" >"$work/up.log" 2>&1 || { cat "$work/up.log"; say "the lab did not come up" >&2; exit 1; }
   say "lab $OSTREL_LAB_PREFIX up with $count burst recorders in $(seconds $(($(now_ms) - start))) s"
   [[ $action == up ]] && exit 0
 fi
