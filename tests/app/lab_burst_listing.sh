@@ -46,9 +46,13 @@ command -v jq >/dev/null || skip "jq is not installed"
 for f in $nvr $program $probe $sim; do
   [[ -e $f ]] || { say "missing $f (build first)" >&2; exit 2; }
 done
-[[ $count =~ ^[0-9]+$ ]] && ((count >= 1 && count <= 600)) || { say "COUNT takes 1 to 600" >&2; exit 2; }
+if [[ ! $count =~ ^[0-9]+$ ]] || ((count < 1 || count > 600)); then
+  say "COUNT takes 1 to 600" >&2
+  exit 2
+fi
 
 work=$(mktemp -d)
+# shellcheck disable=SC2317 # run by the trap
 cleanup() {
   [[ $action == run ]] && "$lab" down >/dev/null 2>&1
   rm -rf "$work"
@@ -102,6 +106,7 @@ check() {
 # preloaded libraries.
 asan=$(ldd "$program" 2>/dev/null | awk '/libasan/ {print $3; exit}')
 preload="${asan:+$asan }$(realpath "$probe")"
+mkdir -m 700 "$work/runtime"
 
 for ((round = 1; round <= rounds; round++)); do
   ((rounds > 1)) && say "round $round"
@@ -124,7 +129,6 @@ for ((round = 1; round <= rounds; round++)); do
   ((rc == 0)) || { cat "$work/json.err" >&2; status=1; }
 
   rm -f "$work/window.json"
-  mkdir -p -m 700 "$work/runtime"
   window_env=(XDG_RUNTIME_DIR="$work/runtime" OSTREL_WINDOW_PROBE_OUT="$work/window.json"
               ${OSTREL_WINDOW_PROBE_PNG:+OSTREL_WINDOW_PROBE_PNG="$OSTREL_WINDOW_PROBE_PNG"})
   if [[ ${OSTREL_BURST_XVFB:-0} == 1 ]] && command -v xvfb-run >/dev/null; then
