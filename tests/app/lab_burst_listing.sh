@@ -69,6 +69,11 @@ seconds() { printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
 
 if [[ $action == down ]]; then
   "$lab" down || exit 1
+  left=$(ip netns list | awk '{print $1}' | grep -E "^$OSTREL_LAB_PREFIX-" || true)
+  if [[ -n $left || -d /run/ostrel-lab-$OSTREL_LAB_PREFIX ]]; then
+    say "left behind after down: ${left//$'\n'/ } /run/ostrel-lab-$OSTREL_LAB_PREFIX" >&2
+    exit 1
+  fi
   exit 0
 fi
 if [[ $action == up || $action == run ]]; then
