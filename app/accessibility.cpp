@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 #include "app/pick_list.h"
@@ -77,13 +78,50 @@ void AddRelation(Relations& relations, QAccessible::Relation match, QAccessible:
     }
 }
 
+// The item a choice box shows, as read-only text: a choice box named by its
+// label tells its current item this way (Qt's own tells it as its name).
+class ChoiceText : public QAccessibleTextInterface {
+public:
+    explicit ChoiceText(QComboBox* box) : box_(box) {}
+
+    QString text(int startOffset, int endOffset) const override {
+        return current().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(current().size()); }
+    void selection(int, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = offset;
+        return {};
+    }
+
+private:
+    QString current() const { return box_ ? box_->currentText() : QString(); }
+    QPointer<QComboBox> box_;
+};
+
 // A control of Qt's own (an edit, a choice box) as Qt tells it, with the
 // name and label this program gives it. Qt names a choice box by its
 // current item on this platform; a name given here comes first.
 class LabelledAccessible : public QAccessibleInterface {
 public:
     explicit LabelledAccessible(QAccessibleInterface* inner)
-        : inner_(inner), innerId_(QAccessible::uniqueId(inner)) {}
+        : inner_(inner), innerId_(QAccessible::uniqueId(inner)) {
+        auto* box = qobject_cast<QComboBox*>(inner->object());
+        if (box != nullptr && inner->textInterface() == nullptr) {
+            choiceText_ = std::make_unique<ChoiceText>(box);
+        }
+    }
     ~LabelledAccessible() override { QAccessible::deleteAccessibleInterface(innerId_); }
 
     bool isValid() const override { return inner_->isValid(); }
@@ -121,12 +159,16 @@ public:
     QColor foregroundColor() const override { return inner_->foregroundColor(); }
     QColor backgroundColor() const override { return inner_->backgroundColor(); }
     void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface && choiceText_) {
+            return static_cast<QAccessibleTextInterface*>(choiceText_.get());
+        }
         return inner_->interface_cast(type);
     }
 
 private:
     QAccessibleInterface* inner_;
     QAccessible::Id innerId_;
+    std::unique_ptr<ChoiceText> choiceText_;
 };
 
 // A static text: read as its text, and the label of the control it names.
