@@ -12,6 +12,7 @@
 #include "app/pick_list.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/ip_address_ctrl.h"
+#include "platform/dialog/progress_ctrl.h"
 #include "platform/dialog/static_ctrl.h"
 #include "platform/dialog/win_types.h"
 #include "skin/skin_scrollbar.h"
@@ -353,6 +354,9 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     if (auto* text = qobject_cast<CStatic*>(widget)) {
         return new StaticAccessible(
             text, text->GetIcon().isNull() ? QAccessible::StaticText : QAccessible::Graphic);
+    }
+    if (qobject_cast<CProgressCtrl*>(widget) != nullptr) {
+        return new QAccessibleWidget(widget, QAccessible::ProgressBar);
     }
     if (qobject_cast<CDialog*>(widget) != nullptr) {
         return new DialogAccessible(widget);

@@ -2,6 +2,8 @@
 // the login dialog: names and labels through Qt's accessibility interfaces,
 // the tab order, and the pick by Space and by the row's press action.
 
+#include "app/accessibility.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
@@ -11,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "addons/server_model_dlg.h"
+#include "addons/widget_alert_dlg.h"
 #include "app/login_dlg.h"
 #include "app/mount_message_dlg.h"
 #include "app/showabout_dlg.h"
@@ -257,6 +261,27 @@ TEST_F(AccessibilityTest, DialogsWithoutCaptionAreNamedByPurpose) {
     CollectUnnamed(Iface(&about), 1, unnamed);
     EXPECT_TRUE(unnamed.empty()) << unnamed.front().toStdString();
     about.DestroyWindow();
+}
+
+TEST_F(AccessibilityTest, AddOnDialogsAreNamedByTheirFirstLineAndButtons) {
+    InstallAccessibility();
+    yahoowidgetalert alert;
+    ASSERT_TRUE(alert.Create());
+    EXPECT_EQ(Name(&alert), "You need to first download and install YAHOO! Widgets Engine.");
+    EXPECT_EQ(Name(alert.GetDlgItem(IDOK)->widget()), "Download");
+    EXPECT_EQ(Name(alert.GetDlgItem(IDCANCEL)->widget()), "Next");
+    std::vector<QString> unnamed;
+    CollectUnnamed(Iface(&alert), 1, unnamed);
+    EXPECT_TRUE(unnamed.empty()) << unnamed.front().toStdString();
+    alert.DestroyWindow();
+
+    ServerModel model;
+    ASSERT_TRUE(model.Create());
+    EXPECT_EQ(Name(&model), "The model type cannot be recognized.");
+    EXPECT_EQ(Name(model.GetDlgItem(IDC_MODEL_HSV520)->widget()), "HSV-520");
+    CollectUnnamed(Iface(&model), 1, unnamed);
+    EXPECT_TRUE(unnamed.empty()) << unnamed.front().toStdString();
+    model.DestroyWindow();
 }
 
 TEST_F(AccessibilityTest, SpaceOnTheCurrentRowPicksItAsAClickDoes) {
