@@ -108,10 +108,13 @@ def window(app, name):
 
 
 def focused(root):
+    """The innermost focused control (a list and its current row are both
+    focused; a reader speaks the row)."""
+    found = None
     for node in walk(root):
         if states(node).contains(pyatspi.STATE_FOCUSED):
-            return node
-    return None
+            found = node
+    return found
 
 
 def xdotool(*args):
