@@ -366,6 +366,9 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     }
     if (qobject_cast<QLineEdit*>(widget) != nullptr ||
         qobject_cast<QComboBox*>(widget) != nullptr) {
+        // Qt's own interface is made by asking again with this factory out
+        // of the way; the cache then keeps it under an id of its own (the
+        // wrapper deletes it) and maps the object to the wrapper returned.
         makingInner = true;
         QAccessibleInterface* inner = QAccessible::queryAccessibleInterface(object);
         makingInner = false;
