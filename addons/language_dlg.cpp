@@ -96,6 +96,9 @@ BOOL language::OnInitDialog() {
             button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
                                     0, 0);
     }
+    // Readers name the buttons by the labels their bitmaps show.
+    m_ok.SetAccessibleName(QStringLiteral("OK"));
+    m_cancel.SetAccessibleName(QStringLiteral("Cancel"));
     background.OnInitDialog();
     return TRUE;
 }

@@ -27,6 +27,7 @@ void progress::DoDataExchange(CDataExchange* pDX) {
 BOOL progress::OnInitDialog() {
     CDialog::OnInitDialog();
     background.OnInitDialog();
+    m_progress.setAccessibleName(QStringLiteral("Restart progress"));
     worker = std::thread(&progress::RunWorker, this, static_cast<CWnd*>(&m_progress),
                          context.progressStep);
     SetTimer(kCloseTimer, kCloseAfterMs);

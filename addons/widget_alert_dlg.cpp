@@ -29,6 +29,9 @@ BOOL yahoowidgetalert::OnInitDialog() {
             button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
                                     0, 0);
     }
+    // Readers name the buttons by the labels their bitmaps show.
+    m_download.SetAccessibleName(QStringLiteral("Download"));
+    m_next.SetAccessibleName(QStringLiteral("Next"));
     background.OnInitDialog();
     return TRUE;
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "app/accessibility.h"
 #include "app/skinned_button_names.h"
 #include "platform/services/platform_services.h"
 #include "platform/services/smb_network_drives.h"
@@ -72,8 +73,12 @@ BOOL SkinnedCredentialsDialog::OnInitDialog() {
     SkinAndNameButton(IDD_LOGIN, kTemplateId, m_ok);
     SkinAndNameButton(IDD_LOGIN, kTemplateId, m_cancel);
     NameField(*this, IDC_SHARE_NAME, QStringLiteral("Network share"));
-    NameField(*this, IDC_USER_NAME, QStringLiteral("User name"));
-    NameField(*this, IDC_PASSWORD, QStringLiteral("Password"));
+    // The fields are named and labelled by their static texts.
+    for (int id : {IDC_USER_NAME, IDC_PASSWORD}) {
+        if (auto* field = dynamic_cast<QWidget*>(GetDlgItem(id))) {
+            LabelControl(*field);
+        }
+    }
     background.OnInitDialog();
     return focusSet;
 }

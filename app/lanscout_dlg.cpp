@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <array>
 
+#include "app/accessibility.h"
 #include "app/drive_letters/drive_letter_combo.h"
 #include "app/login_dlg.h"
 #include "app/showabout_dlg.h"
@@ -30,6 +31,14 @@ constexpr std::array kSkinOrder = {
     IDC_CLOSE,         IDC_MINIMIZE, IDC_SEARCH,    IDC_WEB_CONSOLE, IDC_CODEPAGE_INSTALL,
     IDC_ADDON_INSTALL, IDC_APPLY,    IDC_MAP_DRIVE, IDC_UNMAP_DRIVE, IDC_ABOUT,
     IDC_EXIT};
+
+// The keyboard's tab order: the window read top to bottom, left to right.
+// The hidden add-on buttons keep their places and are skipped while hidden.
+constexpr std::array kTabOrder = {
+    IDC_MINIMIZE,         IDC_CLOSE,       IDC_DEVICE_LIST,   IDC_SEARCH,      IDC_WEB_CONSOLE,
+    IDC_CODEPAGE_INSTALL, IDC_WIDGET,      IDC_ADDON_INSTALL, IDC_IP_ADDRESS,  IDC_DHCP,
+    IDC_NETMASK,          IDC_APPLY,       IDC_GATEWAY,       IDC_VOLUME_LIST, IDC_DRIVE_LETTERS,
+    IDC_MAP_DRIVE,        IDC_UNMAP_DRIVE, IDC_ABOUT,         IDC_EXIT};
 
 }  // namespace
 
@@ -124,6 +133,7 @@ BOOL CLanscoutDlg::OnInitDialog() {
     volumeListWnd->SetTextColor(RGB(0, 0, 0));
 
     LoadButtonSkins();
+    SetUpAccessibility();
     background.OnInitDialog();
 
     FullRefresh();
@@ -143,6 +153,33 @@ void CLanscoutDlg::LoadButtonSkins() {
          {&m_exit, &m_about, &m_apply, &m_addonInstall, &m_close, &m_minimize, &m_codepageInstall,
           &m_webConsole, &m_unmapDrive, &m_mapDrive, &m_widget, &m_search}) {
         NameSkinnedButton(IDD_MAIN, *button);
+    }
+}
+
+void CLanscoutDlg::SetUpAccessibility() {
+    m_deviceList.setAccessibleName(QStringLiteral("Recorders"));
+    m_deviceList.setAccessibleDescription(QStringLiteral("Name, IP, Netmask, Gateway"));
+    m_volumeList.setAccessibleName(QStringLiteral("Volumes"));
+    m_volumeList.setAccessibleDescription(QStringLiteral("Volume Name, Location"));
+    for (PickListCtrl* list : {&m_deviceList, &m_volumeList}) {
+        list->VerticalBar().setAccessibleName(list->accessibleName() +
+                                              QStringLiteral(", vertical scroll bar"));
+        list->HorizontalBar().setAccessibleName(list->accessibleName() +
+                                                QStringLiteral(", horizontal scroll bar"));
+    }
+    LabelAddressControl(m_ipAddress, QStringLiteral("IP address"));
+    LabelAddressControl(m_netmask);
+    LabelAddressControl(m_gateway);
+    LabelControl(m_dhcp);
+    LabelControl(m_driveLetters);
+
+    QWidget* previous = nullptr;
+    for (int id : kTabOrder) {
+        QWidget* control = GetDlgItem(id)->widget();
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, control);
+        }
+        previous = control;
     }
 }
 

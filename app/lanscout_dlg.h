@@ -9,6 +9,7 @@
 #include "app/credential_cache.h"
 #include "app/drive_letters/drive_letter_table.h"
 #include "app/login_policy.h"
+#include "app/pick_list.h"
 #include "app/volume_location.h"
 #include "app/web_console.h"
 #include "platform/dialog/combo_box.h"
@@ -17,7 +18,6 @@
 #include "platform/services/platform_services.h"
 #include "skin/dialog_looks.h"
 #include "skin/skin_button.h"
-#include "skin/skin_list_ctrl.h"
 
 // The main window: a frameless, bitmap-skinned dialog (template 102) with
 // the device list, the LAN settings of the picked recorder, its volumes and
@@ -106,6 +106,8 @@ private:
     std::string ShownModelText() override;
 
     void LoadButtonSkins();
+    // Names and labels for screen readers, and the keyboard's tab order.
+    void SetUpAccessibility();
     // Lists the volumes last read with the letter each is mapped to.
     void ShowVolumes(const std::string& deviceName, const std::string& deviceAddress,
                      HostMatch hostMatch = HostMatch::IgnoringCase);
@@ -129,8 +131,8 @@ private:
     CxSkinButton m_search;
     CComboBox m_dhcp;
     CComboBox m_driveLetters;
-    CSkinListCtrl m_volumeList;
-    CSkinListCtrl m_deviceList;
+    PickListCtrl m_volumeList;
+    PickListCtrl m_deviceList;
     CIPAddressCtrl m_ipAddress;
     CIPAddressCtrl m_netmask;
     CIPAddressCtrl m_gateway;

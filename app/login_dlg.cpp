@@ -1,5 +1,6 @@
 #include "app/login_dlg.h"
 
+#include "app/accessibility.h"
 #include "app/login_policy.h"
 #include "app/skinned_button_names.h"
 #include "protocol/globals.h"
@@ -59,6 +60,12 @@ BOOL login::OnInitDialog() {
 
     SkinAndNameButton(IDD_LOGIN, m_ok);
     SkinAndNameButton(IDD_LOGIN, m_cancel);
+    // Named and labelled by their static texts; the tab order is the
+    // template's: the fields top to bottom, then the buttons beside them.
+    LabelControl(m_userNameEdit);
+    if (auto* password = dynamic_cast<QWidget*>(GetDlgItem(IDC_PASSWORD))) {
+        LabelControl(*password);
+    }
     background.OnInitDialog();
     return TRUE;
 }

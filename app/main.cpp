@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "app/accessibility.h"
 #include "app/credentials_prompt.h"
 #include "app/lanscout_app.h"
 #include "ostrel_version.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication application(argc, argv);
+    InstallAccessibility();
     ostrel::dialog::SetAppName(QString::fromLatin1(res::kProductName));
     ostrel::dialog::EnsureDialogFonts();
     res::RegisterProductDialogTemplates();

@@ -1,6 +1,8 @@
 #include "app/showabout_dlg.h"
 
+#include "app/accessibility.h"
 #include "app/skinned_button_names.h"
+#include "res/product_name.h"
 #include "res/templates/control_ids.h"
 
 using namespace res;
@@ -22,6 +24,12 @@ void showabout::DoDataExchange(CDataExchange* pDX) {
 BOOL showabout::OnInitDialog() {
     CDialog::OnInitDialog();
     SkinAndNameButton(IDD_ABOUT, m_ok);
+    // The box has no caption; readers name it by what it is.
+    InstallAccessibility();
+    setAccessibleName(QStringLiteral("About %1").arg(QLatin1String(res::kProductName)));
+    if (auto* icon = dynamic_cast<QWidget*>(GetDlgItem(IDC_ABOUT_ICON))) {
+        icon->setAccessibleName(QStringLiteral("%1 icon").arg(QLatin1String(res::kProductName)));
+    }
     background.OnInitDialog();
     return TRUE;
 }
