@@ -89,6 +89,17 @@ std::vector<std::string> AddonHarness::Messages() const {
     return texts;
 }
 
+bool WaitForRestartWorker(const progress& restart) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!restart.WorkerDone() && std::chrono::steady_clock::now() < limit) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // The worker's last messages are posted before it says it is done.
+    QCoreApplication::processEvents();
+    return restart.WorkerDone();
+}
+
 void AddonHarness::Answer(CDialog& dialog) {
     const int id = dialog.GetTemplateId();
     if (id == res::IDD_INSTALL_TASK) {
@@ -97,9 +108,7 @@ void AddonHarness::Answer(CDialog& dialog) {
     }
     if (id == res::IDD_PROGRESS) {
         auto& restart = static_cast<progress&>(dialog);
-        for (int i = 0; i < 2000 && !restart.WorkerDone(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        QCoreApplication::processEvents();
+        WaitForRestartWorker(restart);
         if (onRestartWindow)
             onRestartWindow(dialog);
         timers.advance(90000);

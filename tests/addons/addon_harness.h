@@ -16,6 +16,13 @@
 #include "platform/services/file_service.h"
 #include "platform/services/program_launcher.h"
 
+class progress;
+
+// Waits, handling events, until the restart window's worker has stepped the
+// bar to the end. The bound only keeps a broken worker from hanging the
+// test; on a busy machine the worker's 99 steps can take a while.
+bool WaitForRestartWorker(const progress& restart);
+
 // A recorder that answers the add-on queries, as the test says.
 class ScriptedDevice : public ostrel::addons::AddonDevice {
 public:

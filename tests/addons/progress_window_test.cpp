@@ -23,10 +23,7 @@ TEST(RestartWindow, TheWorkerFillsTheBarAndTheTimerClosesTheWindow) {
     bool stillOpenBeforeTime = false;
     ScopedModalHook hook([&](CDialog& dialog) {
         auto& restart = static_cast<progress&>(dialog);
-        for (int i = 0; i < 5000 && !restart.WorkerDone(); ++i)
-            QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(restart.WorkerDone());
+        EXPECT_TRUE(WaitForRestartWorker(restart));
         EXPECT_EQ(InstallAborted, 0);
         CSkinProgress& bar = restart.Bar();
         int lower = 0;
