@@ -10,9 +10,9 @@
 #include "addons/progress_dlg.h"
 #include "platform/dialog/message_box.h"
 #include "protocol/globals.h"
-#include "res/button_skins.h"
 #include "res/fileset/file_set_items.h"
 #include "res/templates/control_ids.h"
+#include "skin/skinned_button_names.h"
 
 using namespace ostrel::addons;
 using namespace res;
@@ -91,14 +91,8 @@ BOOL language::OnInitDialog() {
         CloseWithMessage(kMultiLanguageUnsupported);
     }
 
-    for (CxSkinButton* button : {&m_ok, &m_cancel}) {
-        if (const ButtonSkin* skin = FindButtonSkin(IDD_LANGUAGE, button->GetDlgCtrlID()))
-            button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
-                                    0, 0);
-    }
-    // Readers name the buttons by the labels their bitmaps show.
-    m_ok.SetAccessibleName(QStringLiteral("OK"));
-    m_cancel.SetAccessibleName(QStringLiteral("Cancel"));
+    SkinAndNameButton(IDD_LANGUAGE, m_ok);
+    SkinAndNameButton(IDD_LANGUAGE, m_cancel);
     background.OnInitDialog();
     return TRUE;
 }

@@ -2,8 +2,8 @@
 
 #include "addons/addon_state.h"
 #include "platform/dialog/button.h"
-#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
+#include "skin/skinned_button_names.h"
 
 using namespace res;
 
@@ -25,14 +25,8 @@ void ServerModel::DoDataExchange(CDataExchange* pDX) {
 
 BOOL ServerModel::OnInitDialog() {
     CDialog::OnInitDialog();
-    for (CxSkinButton* button : {&m_ok, &m_cancel}) {
-        if (const ButtonSkin* skin = FindButtonSkin(IDD_SERVER_MODEL, button->GetDlgCtrlID()))
-            button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
-                                    0, 0);
-    }
-    // Readers name the buttons by the labels their bitmaps show.
-    m_ok.SetAccessibleName(QStringLiteral("OK"));
-    m_cancel.SetAccessibleName(QStringLiteral("Cancel"));
+    SkinAndNameButton(IDD_SERVER_MODEL, m_ok);
+    SkinAndNameButton(IDD_SERVER_MODEL, m_cancel);
     background.OnInitDialog();
     return TRUE;
 }

@@ -1,8 +1,8 @@
 #include "addons/widget_alert_dlg.h"
 
 #include "addons/addon_state.h"
-#include "res/button_skins.h"
 #include "res/templates/control_ids.h"
+#include "skin/skinned_button_names.h"
 
 using namespace res;
 
@@ -24,14 +24,8 @@ void yahoowidgetalert::DoDataExchange(CDataExchange* pDX) {
 
 BOOL yahoowidgetalert::OnInitDialog() {
     CDialog::OnInitDialog();
-    for (CxSkinButton* button : {&m_download, &m_next}) {
-        if (const ButtonSkin* skin = FindButtonSkin(IDD_WIDGET_ALERT, button->GetDlgCtrlID()))
-            button->LoadSkinBitmaps(skin->normal, skin->down, skin->over, skin->disabled, 0, 0, 0,
-                                    0, 0);
-    }
-    // Readers name the buttons by the labels their bitmaps show.
-    m_download.SetAccessibleName(QStringLiteral("Download"));
-    m_next.SetAccessibleName(QStringLiteral("Next"));
+    SkinAndNameButton(IDD_WIDGET_ALERT, m_download);
+    SkinAndNameButton(IDD_WIDGET_ALERT, m_next);
     background.OnInitDialog();
     return TRUE;
 }

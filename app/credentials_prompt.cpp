@@ -3,11 +3,11 @@
 #include <QWidget>
 
 #include "app/accessibility.h"
-#include "app/skinned_button_names.h"
 #include "platform/services/platform_services.h"
 #include "platform/services/smb_network_drives.h"
 #include "res/bitmap_ids.h"
 #include "res/templates/control_ids.h"
+#include "skin/skinned_button_names.h"
 
 using namespace ostrel::dialog;
 

@@ -2,6 +2,7 @@
 
 #include "platform/services/credentials_dialog.h"
 #include "platform/services/network_drives.h"
+#include "res/templates/control_ids.h"
 #include "skin/dialog_looks.h"
 #include "skin/skin_button.h"
 
@@ -10,7 +11,7 @@
 // the share's name above the user name and password fields.
 class SkinnedCredentialsDialog : public CredentialsDialog {
 public:
-    static constexpr int kTemplateId = 0x7E02;  // not one of the product's templates
+    static constexpr int kTemplateId = res::IDD_CREDENTIALS_PROMPT;
 
     SkinnedCredentialsDialog(const QString& remoteName, const QString& userName,
                              CWnd* parent = nullptr);

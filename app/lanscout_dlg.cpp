@@ -7,7 +7,6 @@
 #include "app/drive_letters/drive_letter_combo.h"
 #include "app/login_dlg.h"
 #include "app/showabout_dlg.h"
-#include "app/skinned_button_names.h"
 #include "platform/dialog/dialog_units.h"
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/resources.h"
@@ -18,6 +17,7 @@
 #include "res/button_skins.h"
 #include "res/product_name.h"
 #include "res/templates/control_ids.h"
+#include "skin/skinned_button_names.h"
 #include "skin/window_region.h"
 
 using namespace res;

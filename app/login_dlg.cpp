@@ -2,9 +2,9 @@
 
 #include "app/accessibility.h"
 #include "app/login_policy.h"
-#include "app/skinned_button_names.h"
 #include "protocol/globals.h"
 #include "res/templates/control_ids.h"
+#include "skin/skinned_button_names.h"
 
 using namespace res;
 

@@ -1,7 +1,7 @@
 #include "app/mount_message_dlg.h"
 
-#include "app/skinned_button_names.h"
 #include "res/templates/control_ids.h"
+#include "skin/skinned_button_names.h"
 
 using namespace res;
 

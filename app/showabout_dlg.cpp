@@ -1,9 +1,9 @@
 #include "app/showabout_dlg.h"
 
 #include "app/accessibility.h"
-#include "app/skinned_button_names.h"
 #include "res/product_name.h"
 #include "res/templates/control_ids.h"
+#include "skin/skinned_button_names.h"
 
 using namespace res;
 

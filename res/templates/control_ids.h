@@ -15,6 +15,9 @@ inline constexpr int IDD_MOUNT_MESSAGE = 229;  // MountMessage
 inline constexpr int IDD_WIDGET_ALERT = 264;   // yahoowidgetalert
 inline constexpr int IDD_SERVER_MODEL = 265;   // ServerModel
 inline constexpr int IDD_ABOUT = 308;          // showabout
+// The skinned network-credentials prompt: built in code, not one of the
+// product's templates, but its buttons are named like theirs.
+inline constexpr int IDD_CREDENTIALS_PROMPT = 0x7E02;
 
 // Main window (102).
 inline constexpr int IDC_DEVICE_LIST = 1000;

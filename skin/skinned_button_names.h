@@ -11,7 +11,7 @@ struct SkinnedButtonName {
     int templateId;
     int controlId;
     const char* name;     // the label the bitmap shows
-    const char* toolTip;  // what a press does
+    const char* toolTip;  // what a press does, or nullptr for none
 };
 
 // The name of button `controlId` of template `templateId`, or nullptr.

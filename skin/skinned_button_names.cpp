@@ -1,8 +1,7 @@
-#include "app/skinned_button_names.h"
+#include "skin/skinned_button_names.h"
 
 #include <array>
 
-#include "app/credentials_prompt.h"
 #include "platform/dialog/button.h"
 #include "res/button_skins.h"
 #include "res/templates/control_ids.h"
@@ -34,9 +33,16 @@ constexpr std::array kNames = {
     SkinnedButtonName{res::IDD_ABOUT, IDOK, "OK", "Close this box"},
     SkinnedButtonName{res::IDD_MOUNT_MESSAGE, IDOK, "OK", "Use this drive letter"},
     SkinnedButtonName{res::IDD_MOUNT_MESSAGE, IDCANCEL, "Cancel", "Keep the drive letter as it is"},
-    SkinnedButtonName{SkinnedCredentialsDialog::kTemplateId, IDOK, "OK",
+    SkinnedButtonName{res::IDD_CREDENTIALS_PROMPT, IDOK, "OK",
                       "Connect with this user name and password"},
-    SkinnedButtonName{SkinnedCredentialsDialog::kTemplateId, IDCANCEL, "Cancel", "Do not connect"},
+    SkinnedButtonName{res::IDD_CREDENTIALS_PROMPT, IDCANCEL, "Cancel", "Do not connect"},
+    // The add-on windows' buttons carry names only, as their bitmaps show.
+    SkinnedButtonName{res::IDD_LANGUAGE, IDOK, "OK", nullptr},
+    SkinnedButtonName{res::IDD_LANGUAGE, IDCANCEL, "Cancel", nullptr},
+    SkinnedButtonName{res::IDD_WIDGET_ALERT, IDOK, "Download", nullptr},
+    SkinnedButtonName{res::IDD_WIDGET_ALERT, IDCANCEL, "Next", nullptr},
+    SkinnedButtonName{res::IDD_SERVER_MODEL, IDOK, "OK", nullptr},
+    SkinnedButtonName{res::IDD_SERVER_MODEL, IDCANCEL, "Cancel", nullptr},
 };
 
 }  // namespace
@@ -53,7 +59,9 @@ const SkinnedButtonName* FindSkinnedButtonName(int templateId, int controlId) {
 void NameSkinnedButton(int templateId, CButton& button) {
     if (const SkinnedButtonName* entry = FindSkinnedButtonName(templateId, button.GetDlgCtrlID())) {
         button.SetAccessibleName(QString::fromLatin1(entry->name));
-        button.SetToolTip(QString::fromLatin1(entry->toolTip));
+        if (entry->toolTip != nullptr) {
+            button.SetToolTip(QString::fromLatin1(entry->toolTip));
+        }
     }
 }
 
