@@ -1,7 +1,17 @@
 #include "app/lanscout_app.h"
 
 #include "app/lanscout_dlg.h"
+#include "platform/dialog/dialog_units.h"
+#include "platform/dialog/message_box.h"
 #include "protocol/network.h"
+#include "res/product_name.h"
+#include "res/templates/dialog_templates.h"
+
+void SetUpProductDialogs() {
+    ostrel::dialog::SetAppName(QString::fromLatin1(res::kProductName));
+    ostrel::dialog::EnsureDialogFonts();
+    res::RegisterProductDialogTemplates();
+}
 
 BOOL CLanscoutApp::InitInstance() {
     // The platform's control-container set-up has no counterpart: every

@@ -4,6 +4,12 @@
 
 class CWnd;
 
+// What the windows need once the application object exists: the product's
+// name as every message box's caption, the dialog fonts and the dialog
+// templates. The program's start-up and the tests that build its windows
+// both call it.
+void SetUpProductDialogs();
+
 // The application object: starts the network layer, runs the main window
 // modally and ends with it.
 class CLanscoutApp {

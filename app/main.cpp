@@ -15,10 +15,6 @@
 #include "app/lanscout_app.h"
 #include "ostrel_version.h"
 #include "platform/dialog/dialog.h"
-#include "platform/dialog/dialog_units.h"
-#include "platform/dialog/message_box.h"
-#include "res/product_name.h"
-#include "res/templates/dialog_templates.h"
 #include "skin/drag_move.h"
 
 namespace {
@@ -67,9 +63,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     InstallAccessibility();
-    ostrel::dialog::SetAppName(QString::fromLatin1(res::kProductName));
-    ostrel::dialog::EnsureDialogFonts();
-    res::RegisterProductDialogTemplates();
+    SetUpProductDialogs();
     // A press on a frameless window's surface moves it through the window
     // manager; where none offers that (a bare X server), the window follows
     // the mouse instead of staying put.

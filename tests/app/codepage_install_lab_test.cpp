@@ -23,10 +23,10 @@
 #include "addons/addon_state.h"
 #include "addons/embedded_file.h"
 #include "addons/progress_dlg.h"
+#include "app/lanscout_app.h"
 #include "app/lanscout_dlg.h"
 #include "app/login_policy.h"
 #include "platform/dialog/combo_box.h"
-#include "platform/dialog/dialog_units.h"
 #include "platform/dialog/list_ctrl.h"
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/timer_driver.h"
@@ -36,9 +36,7 @@
 #include "protocol/globals.h"
 #include "protocol/network.h"
 #include "res/fileset/file_set_items.h"
-#include "res/product_name.h"
 #include "res/templates/control_ids.h"
-#include "res/templates/dialog_templates.h"
 #include "tests/lab/lab_support.h"
 #include "tests/support/qt_test_main.h"
 
@@ -308,12 +306,7 @@ void PrepareLabRun() {
 
 [[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
     .beforeApplication = PrepareLabRun,
-    .withApplication =
-        [] {
-            SetAppName(QString::fromLatin1(res::kProductName));
-            EnsureDialogFonts();
-            res::RegisterProductDialogTemplates();
-        },
+    .withApplication = SetUpProductDialogs,
     .afterTests =
         [] {
             std::error_code ignored;

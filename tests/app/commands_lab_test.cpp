@@ -18,18 +18,16 @@
 #include <unistd.h>
 
 #include "app/lan_settings_editor.h"
+#include "app/lanscout_app.h"
 #include "app/lanscout_dlg.h"
 #include "app/login_policy.h"
 #include "app/web_console.h"
-#include "platform/dialog/dialog_units.h"
 #include "platform/dialog/list_ctrl.h"
 #include "platform/dialog/message_box.h"
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/file_service.h"
 #include "protocol/network.h"
-#include "res/product_name.h"
 #include "res/templates/control_ids.h"
-#include "res/templates/dialog_templates.h"
 #include "tests/lab/lab_support.h"
 #include "tests/lab/require_lab.h"
 #include "tests/support/qt_test_main.h"
@@ -355,12 +353,7 @@ void PrepareLabRun() {
 
 [[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
     .beforeApplication = PrepareLabRun,
-    .withApplication =
-        [] {
-            SetAppName(QString::fromLatin1(res::kProductName));
-            EnsureDialogFonts();
-            res::RegisterProductDialogTemplates();
-        },
+    .withApplication = SetUpProductDialogs,
     .afterTests =
         [] {
             std::error_code ignored;

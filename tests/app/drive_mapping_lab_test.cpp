@@ -22,18 +22,16 @@
 
 #include "app/credentials_prompt.h"
 #include "app/drive_mapping.h"
+#include "app/lanscout_app.h"
 #include "app/lanscout_dlg.h"
 #include "app/login_policy.h"
 #include "app/mount_message_dlg.h"
-#include "platform/dialog/dialog_units.h"
 #include "platform/dialog/list_ctrl.h"
 #include "platform/dialog/message_box.h"
 #include "platform/services/smb_network_drives.h"
 #include "platform/services/win_codes.h"
 #include "protocol/network.h"
-#include "res/product_name.h"
 #include "res/templates/control_ids.h"
-#include "res/templates/dialog_templates.h"
 #include "tests/lab/lab_support.h"
 #include "tests/support/qt_test_main.h"
 
@@ -356,12 +354,7 @@ void PrepareLabRun() {
 
 [[maybe_unused]] const bool kSetUp = ostrel::test::SetQtTestSetup({
     .beforeApplication = PrepareLabRun,
-    .withApplication =
-        [] {
-            SetAppName(QString::fromLatin1(res::kProductName));
-            EnsureDialogFonts();
-            res::RegisterProductDialogTemplates();
-        },
+    .withApplication = SetUpProductDialogs,
     .afterTests =
         [] {
             if (sessionBus > 0) {
