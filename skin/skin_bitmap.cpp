@@ -1,8 +1,9 @@
 #include "skin_bitmap.h"
 
-#include <QFile>
 #include <QPaintDevice>
 #include <QPainter>
+#include <map>
+#include <mutex>
 
 #include "platform/dialog/resources.h"
 #include "res/bitmap_catalog.h"
@@ -19,19 +20,23 @@ SkinBitmap::SkinBitmap(QImage normal, QImage doubled) : normal_(std::move(normal
 }
 
 SkinBitmap SkinBitmap::Load(unsigned id) {
-    QImage normal = LoadBitmapResource(id);
-    if (normal.isNull())
-        return {};
-    const QString folder = QStringLiteral(":/bitmaps/");
-    const QString doubled = folder + res::BitmapFileName(id, res::kHighDensityScale);
-    if (!QFile::exists(doubled))
-        return SkinBitmap(std::move(normal));
-    // The doubled image belongs to the compiled-in bitmap only; one a test
-    // registered in place of it is painted alone.
-    const QImage compiled(folder + res::BitmapFileName(id));
-    if (compiled.convertToFormat(normal.format()) != normal)
-        return SkinBitmap(std::move(normal));
-    return SkinBitmap(std::move(normal), QImage(doubled).convertToFormat(QImage::Format_RGB888));
+    // One a test registered in place of the compiled-in bitmap is painted
+    // alone: the doubled image belongs to the compiled-in one only.
+    if (QImage replaced = ostrel::dialog::RegisteredBitmapResource(id); !replaced.isNull())
+        return SkinBitmap(std::move(replaced));
+    // The compiled-in set never changes while the program runs: each bitmap
+    // is put together once, with its doubled image, and shared afterwards.
+    static std::mutex mutex;
+    static std::map<unsigned, SkinBitmap> compiled;
+    std::lock_guard lock(mutex);
+    auto it = compiled.find(id);
+    if (it == compiled.end()) {
+        QImage normal = LoadBitmapResource(id);
+        QImage doubled = ostrel::dialog::CompiledImage(
+            QStringLiteral(":/bitmaps/") + res::BitmapFileName(id, res::kHighDensityScale));
+        it = compiled.emplace(id, SkinBitmap(std::move(normal), std::move(doubled))).first;
+    }
+    return it->second;
 }
 
 const QImage& SkinBitmap::ForScale(qreal scale) const {

@@ -98,13 +98,20 @@ int SkinScrollBar::length() const {
 }
 
 void SkinScrollBar::SyncThumb() {
+    bool enabled = false;
     if (listCtrl != nullptr) {
-        const ThumbPlacement p = ThumbFromScroll(axis.layout, listCtrl->GetScrollPos(axis.bar),
-                                                 listCtrl->GetScrollLimit(axis.bar), length());
+        const int limit = listCtrl->GetScrollLimit(axis.bar);
+        const ThumbPlacement p =
+            ThumbFromScroll(axis.layout, listCtrl->GetScrollPos(axis.bar), limit, length());
         pixelsPerUnit = p.pixelsPerUnit;
         thumb = p.thumb;
+        enabled = limit != 0;
     }
-    PaintBar();
+    // The list syncs its bars whenever it paints; a bar that would look the
+    // same is not painted again, so a repaint of the list never schedules
+    // one of the bars without end.
+    if (thumb != shownThumb || enabled != shownEnabled)
+        PaintBar();
 }
 
 void SkinScrollBar::ClampThumb() {
@@ -217,6 +224,8 @@ void SkinScrollBar::paintEvent(QPaintEvent*) {
     CMemDC dc(&painter, rect());
     const bool enabled = listCtrl != nullptr && listCtrl->GetScrollLimit(axis.bar) != 0;
     axis.paint(dc, size(), enabled, thumb, axis.bitmaps(enabled));
+    shownThumb = thumb;
+    shownEnabled = enabled;
 }
 
 void SkinScrollBar::mousePressEvent(QMouseEvent* event) {

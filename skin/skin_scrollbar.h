@@ -82,6 +82,10 @@ private:
     bool dragging = false;
     int thumb;
     double pixelsPerUnit = 0.0;
+    // What the last paint showed: the thumb's place and whether the enabled
+    // set was drawn. The first sync always paints.
+    int shownThumb = -1;
+    bool shownEnabled = false;
 };
 
 }  // namespace skin

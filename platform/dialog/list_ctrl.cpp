@@ -451,8 +451,10 @@ int CListCtrl::GetScrollPos(int bar) const {
 }
 
 int CListCtrl::GetScrollLimit(int bar) const {
+    // Only a pending layout is carried out here. Recomputing the geometry
+    // unasked would lay out an empty list again and repaint it, and the
+    // skinned bars read the limit while they paint.
     const_cast<CListCtrl*>(this)->executeDelayedItemsLayout();
-    const_cast<CListCtrl*>(this)->updateGeometries();
     return bar == SB_VERT ? verticalScrollBar()->maximum() : horizontalScrollBar()->maximum();
 }
 

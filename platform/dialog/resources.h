@@ -6,7 +6,8 @@
 //   icon <id>    -> ":/icons/<id>.ico" or ":/icons/<id>.png"
 //   custom <TYPE> <id> -> ":/resources/<TYPE>/<id>"
 // Images registered with RegisterBitmapResource take precedence, so tests
-// can supply their own.
+// can supply their own. A compiled-in bitmap is decoded once and kept: the
+// skinned controls ask for theirs on every paint.
 
 #include <QByteArray>
 #include <QIcon>
@@ -28,6 +29,12 @@ namespace ostrel::dialog {
 
 // Replaces (or, with a null image, removes) bitmap `id` for this process.
 void RegisterBitmapResource(unsigned id, const QImage& image);
+// The image registered for bitmap `id`, or a null image when the
+// compiled-in one stands.
+QImage RegisteredBitmapResource(unsigned id);
+// The compiled-in image at `path` (":/bitmaps/..."), decoded on the first
+// call and shared afterwards; a null image when there is none.
+QImage CompiledImage(const QString& path);
 void RegisterIconResource(unsigned id, const QIcon& icon);
 // Forgets every registered image and icon.
 void ClearRegisteredResources();

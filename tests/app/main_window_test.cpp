@@ -7,6 +7,7 @@
 #include <QTest>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <set>
 
 #include <sys/stat.h>
@@ -32,6 +33,7 @@
 #include "protocol/volume_list.h"
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
+#include "skin/skin_list_ctrl.h"
 #include "tests/app/virtual_lab.h"
 #include "tests/support/qt_test_main.h"
 
@@ -829,6 +831,118 @@ TEST_F(MainWindowTest, HiddenAddOnCommandsAreBound) {
     // The window answers the add-on queries as the recorders do: not at all.
     EXPECT_EQ(dlg->Addons().services, &services);
     EXPECT_EQ(dlg->Addons().device->QueryDiskStatus(), 0);
+}
+
+// Counts the paint events every widget of the application receives while
+// it is installed.
+class PaintCounter : public QObject {
+public:
+    PaintCounter() { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+    int total() const { return total_; }
+    // The widgets painted, by class and object name, for a failure message.
+    std::string painted() const {
+        std::string text;
+        for (const auto& [name, count] : counts_) {
+            text += name + " x" + std::to_string(count) + "; ";
+        }
+        return text;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++total_;
+            ++counts_[std::string(watched->metaObject()->className()) + " " +
+                      watched->objectName().toStdString()];
+        }
+        return false;
+    }
+
+private:
+    int total_ = 0;
+    std::map<std::string, int> counts_;
+};
+
+// Lets the window do whatever is pending, then counts the paints of an
+// interval in which nothing happens to it.
+int PaintsWhileIdle(int ms = 600) {
+    QTest::qWait(300);
+    PaintCounter counter;
+    QTest::qWait(ms);
+    EXPECT_EQ(counter.total(), 0) << counter.painted();
+    return counter.total();
+}
+
+// A window left alone after its start-up search paints nothing: no paint
+// may schedule the next one (the lists' scroll bars and header once
+// repainted each other without end, a whole core while idle).
+TEST_F(MainWindowTest, AnIdleWindowPaintsNothing) {
+    // No recorder: both lists empty, which is where the loop showed.
+    Open();
+    ASSERT_EQ(Devices().GetItemCount(), 0);
+    PaintsWhileIdle();
+}
+
+TEST_F(MainWindowTest, AnIdleWindowPaintsNothingAfterAPick) {
+    for (int n = 1; n <= 3; ++n) {
+        lab.Add(MakeRecorder(n, "NVR " + std::to_string(n)));
+    }
+    Open();
+    PaintsWhileIdle();
+    // With the volumes listed and the fields filled.
+    LoginAnswer answer;
+    ScopedModalHook hook(Answer(answer));
+    ClickRow(0);
+    ASSERT_EQ(answer.runs, 1);
+    ASSERT_GT(Volumes().GetItemCount(), 0);
+    PaintsWhileIdle();
+}
+
+// Hovering a button, pressing and releasing it, and scrolling the list each
+// repaint what changed a bounded number of times, then the window is quiet.
+TEST_F(MainWindowTest, HoverClickAndScrollRepaintBriefly) {
+    for (int n = 1; n <= 30; ++n) {
+        lab.Add(MakeRecorder(n, "NVR " + std::to_string(n)));
+    }
+    Open();
+    PaintsWhileIdle();
+    // Pressed on Minimize, released away from it: no command runs.
+    QWidget* button = dlg->GetDlgItem(IDC_MINIMIZE)->widget();
+    {
+        PaintCounter counter;
+        QTest::mouseMove(button, button->rect().center());
+        QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+        QTest::mouseMove(dlg.get(), QPoint(dlg->width() / 2, dlg->height() / 2));
+        QTest::mouseRelease(dlg.get(), Qt::LeftButton, {},
+                            QPoint(dlg->width() / 2, dlg->height() / 2));
+        QTest::qWait(100);
+        EXPECT_GT(counter.total(), 0);
+        EXPECT_LT(counter.total(), 40) << counter.painted();
+    }
+    PaintsWhileIdle();
+    auto* list = dynamic_cast<CSkinListCtrl*>(&Devices());
+    ASSERT_NE(list, nullptr);
+    // A repaint of the list leaves its bars alone while they would look the
+    // same.
+    {
+        PaintCounter counter;
+        list->viewport()->update();
+        QTest::qWait(100);
+        EXPECT_GT(counter.total(), 0);
+        EXPECT_EQ(counter.painted().find("Scrollbar"), std::string::npos) << counter.painted();
+    }
+    {
+        PaintCounter counter;
+        const int before = list->GetTopIndex();
+        list->VerticalBar().LineDown();
+        list->VerticalBar().PageDown();
+        QTest::qWait(100);
+        EXPECT_GT(list->GetTopIndex(), before);
+        EXPECT_GT(counter.total(), 0);
+        EXPECT_LT(counter.total(), 40) << counter.painted();
+    }
+    PaintsWhileIdle();
 }
 
 namespace {

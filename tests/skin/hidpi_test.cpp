@@ -147,6 +147,28 @@ TEST_F(HighDensityTest, DoubledImageIsPaintedAboveOneDevicePixelPerDesignPixel) 
     EXPECT_FALSE(skin::SkinBitmap(Solid({4, 4}, normal), Solid({7, 8}, doubled)).hasDoubled());
 }
 
+// The controls ask for their bitmaps on every paint: each compiled-in
+// bitmap is decoded once, both densities, and shared afterwards. One a test
+// registers in its place is taken alone, and the compiled one comes back
+// when it is removed.
+TEST_F(HighDensityTest, EachBitmapIsDecodedOnceAndARegisteredOneStandsAlone) {
+    const skin::SkinBitmap first = skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB);
+    const skin::SkinBitmap again = skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB);
+    ASSERT_TRUE(first.hasDoubled());
+    EXPECT_EQ(again.normal().cacheKey(), first.normal().cacheKey());
+    EXPECT_EQ(again.doubled().cacheKey(), first.doubled().cacheKey());
+    EXPECT_EQ(LoadBitmapResource(res::IDB_VSCROLL_THUMB).cacheKey(),
+              LoadBitmapResource(res::IDB_VSCROLL_THUMB).cacheKey());
+
+    RegisterBitmapResource(res::IDB_VSCROLL_THUMB, Solid(first.size(), Qt::red));
+    const skin::SkinBitmap replaced = skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB);
+    EXPECT_FALSE(replaced.hasDoubled());
+    EXPECT_EQ(Pixel(replaced.normal(), 1, 1), QColor(Qt::red));
+    RegisterBitmapResource(res::IDB_VSCROLL_THUMB, QImage());
+    EXPECT_EQ(skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB).normal().cacheKey(),
+              first.normal().cacheKey());
+}
+
 TEST_F(HighDensityTest, DialogBackgroundIsTheDoubledBitmapAndItsEdgesStaySharp) {
     const skin::SkinBitmap login = skin::SkinBitmap::Load(res::IDB_BG_LOGIN);
     ASSERT_TRUE(login.hasDoubled()) << "the compiled-in set carries the doubled background";
