@@ -115,6 +115,7 @@ CListCtrl::CListCtrl(QWidget* parent) : QTreeWidget(parent), CWnd(this) {
     SetStyleWord(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL |
                  LVS_SHOWSELALWAYS);
     setHeader(new CHeaderCtrl(this));
+    watchColumnWidths();
     setColumnCount(0);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -157,6 +158,7 @@ void CListCtrl::SetHeaderCtrl(CHeaderCtrl* newHeader) {
     for (int c = 0; c < columnCount(); ++c)
         widths.push_back(columnWidth(c));
     setHeader(newHeader);
+    watchColumnWidths();
     newHeader->setParent(this);
     for (int c = 0; c < static_cast<int>(widths.size()); ++c)
         setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
@@ -450,11 +452,25 @@ int CListCtrl::GetScrollPos(int bar) const {
     return bar == SB_VERT ? verticalScrollBar()->value() : horizontalScrollBar()->value();
 }
 
+void CListCtrl::watchColumnWidths() {
+    // The view takes a new column width into its scroll range only on its
+    // next turn of the event loop; until then the range is recomputed on
+    // demand.
+    const auto stale = [this] { columnsChanged_ = true; };
+    connect(header(), &QHeaderView::sectionResized, this, stale);
+    connect(header(), &QHeaderView::sectionCountChanged, this, stale);
+}
+
 int CListCtrl::GetScrollLimit(int bar) const {
-    // Only a pending layout is carried out here. Recomputing the geometry
+    // Only what is pending is carried out here: recomputing the geometry
     // unasked would lay out an empty list again and repaint it, and the
     // skinned bars read the limit while they paint.
-    const_cast<CListCtrl*>(this)->executeDelayedItemsLayout();
+    auto* self = const_cast<CListCtrl*>(this);
+    self->executeDelayedItemsLayout();
+    if (columnsChanged_) {
+        columnsChanged_ = false;
+        self->updateGeometries();
+    }
     return bar == SB_VERT ? verticalScrollBar()->maximum() : horizontalScrollBar()->maximum();
 }
 

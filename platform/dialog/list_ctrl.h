@@ -117,6 +117,7 @@ protected:
 private:
     LRESULT sendCustomDraw(NMLVCUSTOMDRAW& draw) const;
     QTreeWidgetItem* row(int index) const;
+    void watchColumnWidths();
     DWORD extendedStyle_ = 0;
     COLORREF textColor_ = 0;
     COLORREF textBkColor_ = 0xFFFFFF;
@@ -128,4 +129,7 @@ private:
     mutable COLORREF drawingText_ = CLR_DEFAULT;
     mutable COLORREF drawingBk_ = CLR_DEFAULT;
     bool pressed_ = false;
+    // A column's width or the column count changed since the scroll range
+    // was last brought up to date.
+    mutable bool columnsChanged_ = false;
 };
