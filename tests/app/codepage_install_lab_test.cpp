@@ -399,6 +399,63 @@ TEST(LabCodepageInstall, AFullShareEndsWithCheckHardDrivesAndStopAndNoNewCodepag
     EXPECT_NE(ostrel::addons::InstallAborted, 0);
 }
 
+// How long the install-task window's thread is held by the task's first
+// tick: a timer of that thread ticks every 20 ms and asks the window to
+// repaint; no tick (and so no repaint) comes while the thread is held.
+struct TaskWatch {
+    int ticks = 0;
+    double seconds = 0;
+    double longestGap = 0;
+};
+
+TEST(LabCodepageInstall, WithoutASessionTheRefusedTaskEndsWithCheckHardDrives) {
+    const lab::Recorder* found = PlainSmbRecorder();
+    if (found == nullptr)
+        GTEST_SKIP() << "no lab recorder with SMB shares: " << lab::LabUnavailableReason();
+    const lab::Recorder& recorder = *found;
+    ExtraShare share(recorder);
+    ASSERT_TRUE(share.ready) << "could not add the " << kShare << " share to the recorder's smbd";
+    PickedWindow w(recorder);
+    ASSERT_TRUE(w.Picked()) << recorder.name << " could not be picked";
+    // No drive mapped, no session: the task's default-credential
+    // connections are refused and so is every write.
+    TaskWatch watch;
+    w.onInstallTask = [&](CDialog& task, const std::function<void()>& run) {
+        QElapsedTimer clock;
+        double lastTick = 0;
+        QTimer heartbeat;
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+            const double now = clock.nsecsElapsed() / 1e9;
+            watch.longestGap = std::max(watch.longestGap, now - lastTick);
+            lastTick = now;
+            ++watch.ticks;
+            task.update();
+        });
+        heartbeat.start(20);
+        clock.start();
+        run();
+        watch.seconds = clock.nsecsElapsed() / 1e9;
+        watch.longestGap = std::max(watch.longestGap, watch.seconds - lastTick);
+        heartbeat.stop();
+    };
+    w.RunCodepageCommand();
+
+    EXPECT_EQ(w.runs,
+              (std::vector<int>{res::IDD_LANGUAGE, res::IDD_INSTALL_TASK, res::IDD_LANGUAGE}));
+    ASSERT_EQ(w.boxes.records().size(), 1u);
+    EXPECT_EQ(w.boxes.records()[0].text, QString::fromUtf8(ostrel::addons::kCheckHardDrives));
+    EXPECT_EQ(w.device.stopRequests, (std::vector<std::string>{"stop"}));
+    EXPECT_TRUE(w.device.codepagesSet.empty());
+
+    // Not a time limit, a figure: the window stops painting for this long.
+    std::printf(
+        "install task without a session: %.3f s, longest time without a tick %.3f s, "
+        "%d ticks\n",
+        watch.seconds, watch.longestGap, watch.ticks);
+    RecordProperty("task_seconds", std::to_string(watch.seconds));
+    RecordProperty("longest_gap_seconds", std::to_string(watch.longestGap));
+}
+
 namespace {
 
 void PrepareLabRun() {
