@@ -44,17 +44,27 @@ bool InstallEmbeddedFile(platform::PlatformServices& services, const std::string
             break;
     }
 
-    services.files->WriteFile(path, bytes);
+    // The item counts only when every byte of it went out: a write that
+    // failed, or stopped part-way on a full disk, leaves no installed file,
+    // even where a file of that name is left from an earlier run.
+    bool written = services.files->WriteFile(path, bytes) == platform::NO_ERROR;
 
     std::string checked = path;
     if (path.find("C:\\") != std::string::npos) {
-        services.files->DeleteFileA(finalPath);
-        services.files->CopyFileA(path, finalPath, true);
+        if (written) {
+            // The old file must go before the copy, which does not overwrite:
+            // a delete that fails leaves it in place, and so does the copy.
+            const std::uint32_t removed = services.files->DeleteFileA(finalPath);
+            written = removed == platform::NO_ERROR || removed == platform::ERROR_FILE_NOT_FOUND ||
+                      removed == platform::ERROR_PATH_NOT_FOUND;
+            written =
+                written && services.files->CopyFileA(path, finalPath, true) == platform::NO_ERROR;
+        }
         services.files->DeleteFileA(path);
         checked = finalPath;
     }
 
-    if (services.files->PathFileExistsA(checked)) {
+    if (written && services.files->PathFileExistsA(checked)) {
         LastWriteFailed = 0;
         return true;
     }

@@ -9,8 +9,7 @@
 // path on a recorder's share or on C:.
 namespace ostrel::addons {
 
-// 1 when the last InstallEmbeddedFile found no file at its path afterwards,
-// 0 when it did.
+// 1 when the last InstallEmbeddedFile did not install its item, 0 when it did.
 extern int LastWriteFailed;
 
 // The bytes of custom resource `id` (its low 16 bits) of type `typeName`
@@ -23,8 +22,10 @@ std::string_view FindEmbeddedResource(const std::string& typeName, unsigned id);
 // every byte (an empty file for a missing resource). A path holding "C:\"
 // is a local staging copy: `finalPath` is deleted, the copy moved there
 // (copy without overwriting, then delete the copy) and checked instead.
-// True, with LastWriteFailed 0, when a file exists at the path checked at
-// the end (one left by an earlier run counts too); else false and 1.
+// True, with LastWriteFailed 0, only when the write took every byte, the
+// move (if any) succeeded and the file exists at the end; else false and 1.
+// A failed write never counts as installed, not even over a file of the same
+// name left by an earlier run; a failed staging write leaves `finalPath` alone.
 bool InstallEmbeddedFile(platform::PlatformServices& services, const std::string& typeName, int id,
                          const std::string& path, const std::string& finalPath);
 

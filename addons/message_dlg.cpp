@@ -117,11 +117,13 @@ void messageDlg::InstallCodepages(const std::string& targetDir, VolumeLayout lay
 void messageDlg::InstallAddon(const std::string& targetDir) {
     InstallMode = 0;
     context.services->files->CreateDirectoryA(kLocalAddonFolder);
-    const bool written = InstallEmbeddedFile(*context.services, kAddonType, kAddonItem,
-                                             "C:\\bt\\bt", OnDevice(targetDir, "bt")) &&
-                         InstallEmbeddedFile(*context.services, kAddonType, kAddonWatchdogItem,
-                                             "C:\\bt\\btdog", OnDevice(targetDir, "btdog"));
-    if (!written) {
+    // Both files are attempted, whatever became of the first.
+    const bool addonWritten = InstallEmbeddedFile(*context.services, kAddonType, kAddonItem,
+                                                  "C:\\bt\\bt", OnDevice(targetDir, "bt"));
+    const bool watchdogWritten =
+        InstallEmbeddedFile(*context.services, kAddonType, kAddonWatchdogItem, "C:\\bt\\btdog",
+                            OnDevice(targetDir, "btdog"));
+    if (!addonWritten || !watchdogWritten) {
         Fail(kAddonTimer);
         return;
     }

@@ -23,9 +23,11 @@ using namespace ostrel::platform;
 
 namespace {
 
-// The first row at or below `top` whose state is selected, or -1.
-int SelectedRowFrom(CListCtrl& list, int top) {
-    for (int row = top; row < list.GetItemCount(); ++row) {
+// The first selected row, or -1. The search starts at the first row, not at
+// the top visible one: a selection scrolled out of view is still the
+// selection.
+int SelectedRow(CListCtrl& list) {
+    for (int row = 0; row < list.GetItemCount(); ++row) {
         if ((list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) == LVIS_SELECTED) {
             return row;
         }
@@ -36,9 +38,6 @@ int SelectedRowFrom(CListCtrl& list, int top) {
 }  // namespace
 
 void CLanscoutDlg::OnMapDrive() {
-    const int deviceTop = deviceListWnd->GetTopIndex();
-    const int volumeTop = volumeListWnd->GetTopIndex();
-
     LoginNameFixed = 0;
     LoginUser.Clear();
     LoginPassword.Clear();
@@ -47,7 +46,7 @@ void CLanscoutDlg::OnMapDrive() {
     const bool ntMode = osName.find("NT") != std::string::npos;
 
     // The recorder: its address is the server of the share.
-    const int deviceRow = SelectedRowFrom(*deviceListWnd, deviceTop);
+    const int deviceRow = SelectedRow(*deviceListWnd);
     std::string serverName;
     std::string deviceKey;
     if (deviceRow >= 0) {
@@ -58,7 +57,7 @@ void CLanscoutDlg::OnMapDrive() {
 
     // The volume. Without a recorder there is no server to connect to, so a
     // volume row left from an earlier pick is refused the same way.
-    const int volumeRow = SelectedRowFrom(*volumeListWnd, volumeTop);
+    const int volumeRow = SelectedRow(*volumeListWnd);
     if (volumeRow < 0 || serverName.empty()) {
         MessageBox(this, QString::fromLatin1(kSelectDeviceText), QStringLiteral("Warning"),
                    MB_OK | MB_ICONEXCLAMATION);
@@ -108,11 +107,8 @@ void CLanscoutDlg::OnMapDrive() {
 }
 
 void CLanscoutDlg::OnUnmapDrive() {
-    const int deviceTop = deviceListWnd->GetTopIndex();
-    const int volumeTop = volumeListWnd->GetTopIndex();
-
     std::string candidate;
-    const int volumeRow = SelectedRowFrom(*volumeListWnd, volumeTop);
+    const int volumeRow = SelectedRow(*volumeListWnd);
     if (volumeRow >= 0) {
         candidate = volumeListWnd->GetItemText(volumeRow, 1).toStdString();
     } else {
@@ -131,7 +127,7 @@ void CLanscoutDlg::OnUnmapDrive() {
     }
     MessageBox(this, QString::fromLatin1(kUnmapSucceededText), QStringLiteral("Confirm"),
                MB_OK | MB_ICONINFORMATION);
-    RefreshAfterDriveChange(deviceTop, HostMatch::IgnoringCase);
+    RefreshAfterDriveChange(0, HostMatch::IgnoringCase);
 }
 
 void CLanscoutDlg::RefreshAfterDriveChange(int firstDeviceRow, HostMatch hostMatch) {

@@ -1,5 +1,6 @@
 #include "cli/apply.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -32,7 +33,9 @@ bool ShowsChange(const DeviceSummary& device, const CheckedLine& line) {
     return device.ip == line.texts.ip;
 }
 
-ApplyResult ApplyLine(const CheckedLine& line, const DeviceSummary& before) {
+// Logs in and sends the line's change. Nothing when the recorder took it
+// (it is verified later, with the others), else why it did not.
+std::optional<ApplyResult> SendLine(const CheckedLine& line, const DeviceSummary& before) {
     CurrentTargetId = before.id;
     CurrentDeviceAddress = before.ip;
     LoginUser = line.plan.user;
@@ -53,15 +56,36 @@ ApplyResult ApplyLine(const CheckedLine& line, const DeviceSummary& before) {
     if (sent != 1) {
         return Failure();
     }
-    for (int search = 0; search < kVerifySearches; ++search) {
+    return std::nullopt;
+}
+
+// A line whose change the recorder took, waiting to be seen.
+struct SentLine {
+    const CheckedLine* line;
+    DeviceIdBytes id;
+    std::optional<ApplyResult>* result;
+};
+
+// Searches, at most kVerifySearches times and no more once every sent line
+// was seen, and gives each line `ok` when its recorder showed the new
+// settings in one of them, else `not found after the change`.
+void VerifyTogether(std::vector<SentLine> waiting) {
+    for (int search = 0; search < kVerifySearches && !waiting.empty(); ++search) {
         DiscoverDevices();
-        for (const DeviceSummary& device : SummarizeDeviceTable()) {
-            if (device.id == before.id && ShowsChange(device, line)) {
-                return ApplyResult::Ok;
+        const std::vector<DeviceSummary> found = SummarizeDeviceTable();
+        std::erase_if(waiting, [&](const SentLine& sent) {
+            for (const DeviceSummary& device : found) {
+                if (device.id == sent.id && ShowsChange(device, *sent.line)) {
+                    *sent.result = ApplyResult::Ok;
+                    return true;
+                }
             }
-        }
+            return false;
+        });
     }
-    return ApplyResult::NotFoundAfterChange;
+    for (const SentLine& sent : waiting) {
+        *sent.result = ApplyResult::NotFoundAfterChange;
+    }
 }
 
 }  // namespace
@@ -100,20 +124,28 @@ int RunApply(const Options& options, const Plan& plan, std::ostream& out, std::o
         return ReportError(err, kExitUsage,
                            Where(options, check.error->line) + check.error->message);
     }
+    // Every line is sent first; the searches that verify them then serve all
+    // of them at once, instead of a search of its own after each line.
     std::vector<ApplyRow> rows;
-    bool allOk = true;
+    rows.reserve(check.lines.size());
+    std::vector<SentLine> sent;
     for (const CheckedLine& line : check.lines) {
         const DeviceSummary& before = devices[line.device];
-        ApplyRow row;
+        ApplyRow& row = rows.emplace_back();
         row.line = line.plan.line;
         row.device = PrintableText(before.name) + " (" + before.ip + ")";
         row.change = ChangeText(line);
         if (!options.dryRun) {
-            row.result = ApplyLine(line, before);
-            allOk = allOk && *row.result == ApplyResult::Ok;
+            row.result = SendLine(line, before);
+            if (!row.result) {
+                sent.push_back({&line, before.id, &row.result});
+            }
         }
-        rows.push_back(std::move(row));
     }
+    VerifyTogether(std::move(sent));
+    const bool allOk = std::all_of(rows.begin(), rows.end(), [](const ApplyRow& row) {
+        return !row.result || *row.result == ApplyResult::Ok;
+    });
     out << (options.json ? FormatApplyJson(rows) : FormatApplyText(rows));
     return allOk ? kExitOk : kExitRecorderFailed;
 }

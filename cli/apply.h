@@ -9,12 +9,13 @@
 #include "cli/plan.h"
 
 // "ostrel-nvr apply": the plan is read before the network starts, checked
-// against the search, and then each line is sent and verified by searching
-// again until the recorder shows its new settings.
+// against the search, then every line is sent (login, change) and all of
+// them are verified together by searching again until each changed recorder
+// shows its new settings.
 namespace cli {
 
-// Searches made after a change before its line gives "not found after the
-// change".
+// Searches made after the changes were sent before a line whose recorder
+// was not seen with its new settings gives "not found after the change".
 inline constexpr int kVerifySearches = 6;
 
 // Reads the plan file; on error writes it and gives the exit code.

@@ -360,8 +360,8 @@ int Queued(const lab::Info& info) {
 // has fewer) and puts them back. The protocol's own floor for such a plan:
 // one search before it, then per line a login and a change, each an
 // exchange that drains a quiet second and pauses before its first poll, and
-// one search that sees the recorder at its new address; a search costs the
-// discovery floor on every local address.
+// one search after the last change that sees every recorder at its new
+// address; a search costs the discovery floor on every local address.
 int Apply(const lab::Info& info, const std::string& nvr) {
     std::vector<const lab::Recorder*> recorders;
     for (const lab::Recorder* recorder : info.Movable()) {
@@ -401,11 +401,12 @@ int Apply(const lab::Info& info, const std::string& nvr) {
     const double search =
         static_cast<double>(info.clientAddresses.size()) * kDiscoveryFloorPerAddress;
     const double exchange = Seconds(kDrainQuietTime + kReplyPause).count();
-    const double floor = search + lines * (2 * exchange + search);
+    const double floor = search + lines * 2 * exchange + search;
     std::printf(
         "apply: floor %.3f s = one search %.3f s (%zu local addresses) + %zu lines x (login "
-        "%.3f s + change %.3f s + search %.3f s)\n",
-        floor, search, info.clientAddresses.size(), recorders.size(), exchange, exchange, search);
+        "%.3f s + change %.3f s) + one search %.3f s; target at most 1.1 x floor = %.3f s\n",
+        floor, search, info.clientAddresses.size(), recorders.size(), exchange, exchange, search,
+        1.1 * floor);
     int status = 0;
     for (const std::string& plan : {there, back}) {
         const Measure measure;

@@ -290,6 +290,14 @@ std::uint32_t FakeFiles::WriteFile(const std::string& path, std::string_view byt
     if (folders.count(key) != 0) {
         return ERROR_ACCESS_DENIED;
     }
+    if (spaceLeft && bytes.size() > *spaceLeft) {
+        files[key] = std::string(bytes.substr(0, *spaceLeft));
+        spaceLeft = 0;
+        return ERROR_DISK_FULL;
+    }
+    if (spaceLeft) {
+        *spaceLeft -= bytes.size();
+    }
     files[key] = std::string(bytes);
     writes.push_back(key);
     return NO_ERROR;
@@ -310,7 +318,11 @@ bool FakeFiles::PathFileExistsA(const std::string& path) {
 }
 
 std::uint32_t FakeFiles::DeleteFileA(const std::string& path) {
-    return files.erase(Normalise(path)) > 0 ? NO_ERROR : ERROR_FILE_NOT_FOUND;
+    const std::string key = Normalise(path);
+    if (undeletable.count(key) != 0 && files.count(key) != 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return files.erase(key) > 0 ? NO_ERROR : ERROR_FILE_NOT_FOUND;
 }
 
 std::uint32_t FakeFiles::CopyFileA(const std::string& from, const std::string& to,

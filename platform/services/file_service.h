@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -102,6 +103,13 @@ public:
     // Writes to paths starting with one of these (normalised) fail with
     // ERROR_ACCESS_DENIED.
     std::set<std::string> failingPrefixes;
+    // Bytes every later write may still add, across all paths (unlimited when
+    // empty): a write that needs more keeps what fitted, as a full disk does,
+    // and fails with ERROR_DISK_FULL.
+    std::optional<std::size_t> spaceLeft;
+    // Normalised paths whose delete fails with ERROR_ACCESS_DENIED, as a
+    // file held open elsewhere does.
+    std::set<std::string> undeletable;
     // Normalised path ("c:\bt\bt", "\\10.0.0.2\hdd_a\x") → content.
     std::map<std::string, std::string> files;
     std::set<std::string> folders;

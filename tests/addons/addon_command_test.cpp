@@ -58,20 +58,29 @@ TEST(AddonCommand, InstallsBothFilesThenRestartsAndCleansUp) {
     EXPECT_EQ(h.sleeps, (std::vector<unsigned>{2000, 1000, 2000, 2000}));
 }
 
-TEST(AddonCommand, AFailedWriteSendsStopAndShowsNoRestartWindow) {
-    AddonHarness h;
-    h.device.diskStates = {"3"};
-    h.device.addonStates = {"1"};
-    h.device.volumes = {"HDD_1"};
-    h.files.failingPrefixes.insert(FakeFiles::Normalise("\\\\10.0.0.2\\HDD_1\\Nas_Prog/BT\\btdog"));
-    RunAddonInstallation(h.host, h.context);
-    EXPECT_EQ(h.Runs(), (std::vector<int>{res::IDD_INSTALL_TASK}));
-    EXPECT_TRUE(h.files.PathFileExistsA("\\\\10.0.0.2\\HDD_1\\Nas_Prog/BT\\bt"));
-    EXPECT_FALSE(h.files.PathFileExistsA("C:\\bt\\btdog"));
-    EXPECT_EQ(h.device.stopRequests, (std::vector<std::string>{"stop"}));
-    EXPECT_EQ(h.Messages(), (std::vector<std::string>{kCheckHardDrives}));
-    EXPECT_TRUE(h.device.addonNames.empty());
-    EXPECT_EQ(AddonInstalled, 0);
+TEST(AddonCommand, EitherFailedWriteSendsStopAndShowsNoRestartWindowButBothAreAttempted) {
+    const std::string folder = "\\\\10.0.0.2\\HDD_1\\Nas_Prog/BT\\";
+    for (const std::string failing : {"bt", "btdog"}) {
+        SCOPED_TRACE(failing);
+        const std::string other = failing == "bt" ? "btdog" : "bt";
+        AddonHarness h;
+        h.device.diskStates = {"3"};
+        h.device.addonStates = {"1"};
+        h.device.volumes = {"HDD_1"};
+        // An old copy on the recorder that cannot be replaced.
+        const std::string stuck = FakeFiles::Normalise(folder + failing);
+        h.files.files[stuck] = "old";
+        h.files.undeletable.insert(stuck);
+        RunAddonInstallation(h.host, h.context);
+        EXPECT_EQ(h.Runs(), (std::vector<int>{res::IDD_INSTALL_TASK}));
+        EXPECT_EQ(h.files.files.at(stuck), "old");
+        EXPECT_TRUE(h.files.PathFileExistsA(folder + other)) << "the other file still reached it";
+        EXPECT_FALSE(h.files.PathFileExistsA("C:\\bt\\" + failing));
+        EXPECT_EQ(h.device.stopRequests, (std::vector<std::string>{"stop"}));
+        EXPECT_EQ(h.Messages(), (std::vector<std::string>{kCheckHardDrives}));
+        EXPECT_TRUE(h.device.addonNames.empty());
+        EXPECT_EQ(AddonInstalled, 0);
+    }
 }
 
 TEST(AddonCommand, DiskProblemsEndOnlyTheCommand) {

@@ -112,9 +112,11 @@ TEST(CodepageCommand, AFailedItemStopsTheListAndOffersTheLanguagesAgain) {
     AddonHarness h;
     h.device.diskStates = {"3"};
     h.device.codepages = {"932"};
-    // HDD_a layout: the Japanese list's second item cannot be written.
-    h.files.failingPrefixes.insert(
-        FakeFiles::Normalise("\\\\10.0.0.2\\HDD_a\\.codepages\\nls_cp932.o"));
+    // HDD_a layout: the disk fills part-way through the Japanese list's
+    // second item, over a copy left by an earlier run.
+    const std::string module = FakeFiles::Normalise("\\\\10.0.0.2\\HDD_a\\.codepages\\nls_cp932.o");
+    h.files.files[module] = "from an earlier run";
+    h.files.spaceLeft = 8 + 100;
     int runs = 0;
     h.answer[res::IDD_LANGUAGE] = [&](CDialog& dialog) {
         if (++runs == 1)
@@ -126,6 +128,7 @@ TEST(CodepageCommand, AFailedItemStopsTheListAndOffersTheLanguagesAgain) {
 
     EXPECT_EQ(h.files.writes, (std::vector<std::string>{FakeFiles::Normalise(
                                   "\\\\10.0.0.2\\HDD_a\\.codepages\\codepage.932")}));
+    EXPECT_EQ(h.files.files.at(module).size(), 100u);
     EXPECT_EQ(h.device.stopRequests, (std::vector<std::string>{"stop"}));
     EXPECT_TRUE(h.device.codepagesSet.empty()) << "the recorder's codepage stays";
     EXPECT_EQ(h.Messages(), (std::vector<std::string>{kCheckHardDrives}));

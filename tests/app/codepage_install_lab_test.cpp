@@ -6,12 +6,15 @@
 // Run under Xvfb (lab_drive_mapping.sh) so the windows are real X windows.
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <thread>
@@ -20,6 +23,7 @@
 #include <unistd.h>
 
 #include "addons/addon_context.h"
+#include "addons/addon_messages.h"
 #include "addons/addon_state.h"
 #include "addons/embedded_file.h"
 #include "addons/progress_dlg.h"
@@ -124,6 +128,7 @@ public:
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
+    long Smbd() const { return smbd; }
     bool ready = false;
     fs::path folder;
 
@@ -133,56 +138,44 @@ private:
     long smbd = 0;
 };
 
-}  // namespace
-
-TEST(LabCodepageInstall, WesternEuropeanItemsLandOnTheShareByteForByte) {
+// The first supported plain recorder with SMB shares, or null.
+const lab::Recorder* PlainSmbRecorder() {
     if (lab::CurrentLab() == nullptr)
-        GTEST_SKIP() << "network lab unavailable: " << lab::LabUnavailableReason();
-    const lab::Recorder* found = nullptr;
+        return nullptr;
     for (const auto& candidate : lab::CurrentLab()->recorders) {
         if (candidate.smb && candidate.supported && candidate.role == "plain" &&
-            !candidate.volumes.empty() && !candidate.shareRoot.empty()) {
-            found = &candidate;
-            break;
+            !candidate.volumes.empty() && !candidate.shareRoot.empty())
+            return &candidate;
+    }
+    return nullptr;
+}
+
+// The real main window with the real network drives and files of this run,
+// the recorder picked in its device list with its administrator login, as a
+// user does. The add-on queries go to a ReadyRecorder with fast pauses.
+class PickedWindow {
+public:
+    explicit PickedWindow(const lab::Recorder& picked)
+        : recorder(picked), drives(DriveOptions()), files(FileOptions(drives)) {
+        services = ostrel::platform::SystemServices();
+        services.drives = &drives;
+        services.files = &files;
+        LoginNameFixed = 0;
+        InitNetwork();
+        window = std::make_unique<CLanscoutDlg>(services);
+        if (!window->Create())
+            return;
+        window->show();
+        QApplication::processEvents();
+
+        auto& devices = *window->GetDlgItemAs<CListCtrl>(res::IDC_DEVICE_LIST);
+        int row = -1;
+        for (int r = 0; r < devices.GetItemCount(); ++r) {
+            if (devices.GetItemText(r, 0).toStdString() == recorder.name)
+                row = r;
         }
-    }
-    if (found == nullptr)
-        GTEST_SKIP() << "the lab has no supported recorder with SMB shares";
-    const lab::Recorder& recorder = *found;
-    ExtraShare share(recorder);
-    ASSERT_TRUE(share.ready) << "could not add the " << kShare << " share to the recorder's smbd";
-
-    // The real network drives and files of this run.
-    ostrel::platform::SmbNetworkDrives::Options driveOptions;
-    driveOptions.tableFile = (Scratch() / "network-drives").string();
-    driveOptions.desktop.bookmarksFile = (Scratch() / "bookmarks").string();
-    driveOptions.desktop.useGvfs = false;
-    ostrel::platform::SmbNetworkDrives drives(driveOptions);
-    ostrel::platform::PlatformFiles::Options fileOptions;
-    fileOptions.cDriveFolder = (Scratch() / "c-drive").string();
-    fileOptions.sessions = drives.sessions();
-    fileOptions.drives = &drives;
-    ostrel::platform::PlatformFiles files(fileOptions);
-    ostrel::platform::PlatformServices services = ostrel::platform::SystemServices();
-    services.drives = &drives;
-    services.files = &files;
-
-    LoginNameFixed = 0;
-    InitNetwork();
-    auto window = std::make_unique<CLanscoutDlg>(services);
-    ASSERT_TRUE(window->Create());
-    window->show();
-    QApplication::processEvents();
-
-    // Pick the recorder with its administrator login, as a user does.
-    auto& devices = *window->GetDlgItemAs<CListCtrl>(res::IDC_DEVICE_LIST);
-    int row = -1;
-    for (int r = 0; r < devices.GetItemCount(); ++r) {
-        if (devices.GetItemText(r, 0).toStdString() == recorder.name)
-            row = r;
-    }
-    ASSERT_GE(row, 0) << recorder.name << " is not in the device list";
-    {
+        if (row < 0)
+            return;
         ScopedModalHook login([&](CDialog& modal) {
             modal.SetDlgItemText(res::IDC_USER_NAME, QString::fromStdString(recorder.user));
             modal.SetDlgItemText(res::IDC_PASSWORD, QString::fromStdString(recorder.password));
@@ -193,36 +186,47 @@ TEST(LabCodepageInstall, WesternEuropeanItemsLandOnTheShareByteForByte) {
             devices.GetItemRect(row).center() - devices.viewport()->geometry().topLeft();
         QTest::mouseClick(devices.viewport(), Qt::LeftButton, {}, point);
         QApplication::processEvents();
+        picked_ = CurrentDeviceAddress.str() == recorder.ip;
+
+        ostrel::addons::AddonContext& context = window->Addons();
+        context.device = &device;
+        context.sleep = [this](unsigned ms) { sleeps.push_back(ms); };
+        context.progressStep = std::chrono::milliseconds(0);
+        ostrel::addons::ResetAddonState();
     }
-    ASSERT_EQ(CurrentDeviceAddress.str(), recorder.ip);
-    // The administrator's session with the recorder's share, as a mapped
-    // volume leaves it; the install task then connects with the default
-    // credentials.
-    ostrel::platform::NetResource target{ostrel::platform::RESOURCETYPE_ANY, "",
-                                         "\\\\" + recorder.ip + "\\" + kShare};
-    ASSERT_EQ(
-        drives.WNetAddConnection2A(target, recorder.password.c_str(), recorder.user.c_str(), 0),
-        ostrel::platform::NO_ERROR);
+    ~PickedWindow() {
+        if (window)
+            window->DestroyWindow();
+        window.reset();
+        LoginNameFixed = 0;
+    }
+    bool Picked() const { return picked_; }
 
-    // The query seam and fast pauses, set on the window by this test only.
-    ReadyRecorder device;
-    std::vector<unsigned> sleeps;
-    ostrel::addons::AddonContext& context = window->Addons();
-    context.device = &device;
-    context.sleep = [&sleeps](unsigned ms) { sleeps.push_back(ms); };
-    context.progressStep = std::chrono::milliseconds(0);
-    ostrel::addons::ResetAddonState();
+    // The administrator's session with the share, as a mapped volume leaves
+    // it; the install task then connects with the default credentials.
+    bool ConnectShare(const std::string& share) {
+        ostrel::platform::NetResource target{ostrel::platform::RESOURCETYPE_ANY, "",
+                                             "\\\\" + recorder.ip + "\\" + share};
+        return drives.WNetAddConnection2A(target, recorder.password.c_str(), recorder.user.c_str(),
+                                          0) == ostrel::platform::NO_ERROR;
+    }
 
-    ManualTimerDriver timers;
-    ScopedMessageBoxHook boxes;
-    std::vector<int> runs;
-    int preselected = -1;
-    {
+    // Command 1022 with the language dialog answered by OK on its
+    // preselection, the task run in its first tick and the restart window
+    // let run to its end; every modal window run is recorded.
+    void RunCodepageCommand() {
+        ManualTimerDriver timers;
         ScopedTimerDriver scopedTimers(timers);
+        int languageRuns = 0;
         ScopedModalHook answer([&](CDialog& modal) {
             runs.push_back(modal.GetTemplateId());
             switch (modal.GetTemplateId()) {
                 case res::IDD_LANGUAGE:
+                    // The second time, after a failure, the user gives up.
+                    if (++languageRuns > 1) {
+                        modal.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                        break;
+                    }
                     preselected =
                         modal.GetDlgItemAs<CComboBox>(res::IDC_LANGUAGE_LIST)->GetCurSel();
                     modal.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -230,7 +234,11 @@ TEST(LabCodepageInstall, WesternEuropeanItemsLandOnTheShareByteForByte) {
                         modal.EndDialog(IDCANCEL);
                     break;
                 case res::IDD_INSTALL_TASK:
-                    timers.advance(2000);  // the task runs in its first tick
+                    // The task runs in its first tick.
+                    if (onInstallTask)
+                        onInstallTask(modal, [&timers] { timers.advance(2000); });
+                    else
+                        timers.advance(2000);
                     break;
                 case res::IDD_PROGRESS: {
                     auto& restart = static_cast<progress&>(modal);
@@ -248,13 +256,89 @@ TEST(LabCodepageInstall, WesternEuropeanItemsLandOnTheShareByteForByte) {
         QApplication::processEvents();
     }
 
-    EXPECT_EQ(preselected, kWesternEuropean) << "437 preselects Western European";
-    EXPECT_EQ(runs,
+    const lab::Recorder& recorder;
+    ostrel::platform::SmbNetworkDrives drives;
+    ostrel::platform::PlatformFiles files;
+    ostrel::platform::PlatformServices services;
+    std::unique_ptr<CLanscoutDlg> window;
+    ReadyRecorder device;
+    ScopedMessageBoxHook boxes;
+    std::vector<unsigned> sleeps;
+    std::vector<int> runs;
+    int preselected = -1;
+    // Runs the install task's first tick (the second argument) its own way.
+    std::function<void(CDialog&, const std::function<void()>&)> onInstallTask;
+
+private:
+    static ostrel::platform::SmbNetworkDrives::Options DriveOptions() {
+        ostrel::platform::SmbNetworkDrives::Options options;
+        options.tableFile = (Scratch() / "network-drives").string();
+        options.desktop.bookmarksFile = (Scratch() / "bookmarks").string();
+        options.desktop.useGvfs = false;
+        return options;
+    }
+    static ostrel::platform::PlatformFiles::Options FileOptions(
+        ostrel::platform::SmbNetworkDrives& drives) {
+        ostrel::platform::PlatformFiles::Options options;
+        options.cDriveFolder = (Scratch() / "c-drive").string();
+        options.sessions = drives.sessions();
+        options.drives = &drives;
+        return options;
+    }
+
+    bool picked_ = false;
+};
+
+// A small tmpfs mounted over the share's folder inside smbd's own mount
+// namespace, so the recorder's disk fills up part-way through the file set.
+class FullDisk {
+public:
+    FullDisk(const ExtraShare& share, const std::string& size) : share_(share) {
+        const std::string folder = share.folder.string();
+        const std::string owner = share.folder.parent_path().string();
+        mounted = Run("mount -t tmpfs -o size=" + size + " ostrel-full " + folder + " && mkdir " +
+                      folder + "/.codepages && chown -R --reference=" + owner + " " + folder);
+    }
+    ~FullDisk() {
+        if (mounted)
+            Run("umount " + share_.folder.string());
+    }
+    // The names and sizes of the files under .codepages, as smbd sees them.
+    std::string Listing() const {
+        return Shell("ls -ln " + share_.folder.string() + "/.codepages").out;
+    }
+    bool mounted = false;
+
+private:
+    lab::ProcessResult Shell(const std::string& command) const {
+        return lab::RunProcess(
+            {"nsenter", "-t", std::to_string(share_.Smbd()), "-m", "sh", "-c", command});
+    }
+    bool Run(const std::string& command) const { return Shell(command).exitCode == 0; }
+    const ExtraShare& share_;
+};
+
+}  // namespace
+
+TEST(LabCodepageInstall, WesternEuropeanItemsLandOnTheShareByteForByte) {
+    const lab::Recorder* found = PlainSmbRecorder();
+    if (found == nullptr)
+        GTEST_SKIP() << "no lab recorder with SMB shares: " << lab::LabUnavailableReason();
+    const lab::Recorder& recorder = *found;
+    ExtraShare share(recorder);
+    ASSERT_TRUE(share.ready) << "could not add the " << kShare << " share to the recorder's smbd";
+    PickedWindow w(recorder);
+    ASSERT_TRUE(w.Picked()) << recorder.name << " could not be picked";
+    ASSERT_TRUE(w.ConnectShare(kShare));
+    w.RunCodepageCommand();
+
+    EXPECT_EQ(w.preselected, kWesternEuropean) << "437 preselects Western European";
+    EXPECT_EQ(w.runs,
               (std::vector<int>{res::IDD_LANGUAGE, res::IDD_INSTALL_TASK, res::IDD_PROGRESS}));
-    EXPECT_EQ(boxes.records().size(), 0u);
-    EXPECT_TRUE(device.stopRequests.empty());
-    EXPECT_EQ(device.accessModes, (std::vector<std::string>{"rw"}));
-    EXPECT_EQ(device.codepagesSet,
+    EXPECT_EQ(w.boxes.records().size(), 0u);
+    EXPECT_TRUE(w.device.stopRequests.empty());
+    EXPECT_EQ(w.device.accessModes, (std::vector<std::string>{"rw"}));
+    EXPECT_EQ(w.device.codepagesSet,
               (std::vector<std::string>{ostrel::fileset::LanguageCodepageText(kWesternEuropean)}));
     EXPECT_EQ(ostrel::addons::InstallAborted, 0);
 
@@ -283,10 +367,93 @@ TEST(LabCodepageInstall, WesternEuropeanItemsLandOnTheShareByteForByte) {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(share.folder / ".codepages"))
         ++written;
     EXPECT_EQ(written, list.size());
+}
 
-    window->DestroyWindow();
-    window.reset();
-    LoginNameFixed = 0;
+TEST(LabCodepageInstall, AFullShareEndsWithCheckHardDrivesAndStopAndNoNewCodepage) {
+    const lab::Recorder* found = PlainSmbRecorder();
+    if (found == nullptr)
+        GTEST_SKIP() << "no lab recorder with SMB shares: " << lab::LabUnavailableReason();
+    const lab::Recorder& recorder = *found;
+    ExtraShare share(recorder);
+    ASSERT_TRUE(share.ready) << "could not add the " << kShare << " share to the recorder's smbd";
+    // 64 KiB holds the Western European table and module, not its 131614-byte
+    // map: that write stops part-way and leaves a cut file behind.
+    FullDisk full(share, "64k");
+    ASSERT_TRUE(full.mounted) << "could not mount a small tmpfs over " << share.folder;
+    PickedWindow w(recorder);
+    ASSERT_TRUE(w.Picked()) << recorder.name << " could not be picked";
+    ASSERT_TRUE(w.ConnectShare(kShare));
+    w.RunCodepageCommand();
+
+    const std::string listing = full.Listing();
+    EXPECT_NE(listing.find("unicode_map.850"), std::string::npos)
+        << "the cut map is on the share:\n"
+        << listing;
+    EXPECT_EQ(w.runs,
+              (std::vector<int>{res::IDD_LANGUAGE, res::IDD_INSTALL_TASK, res::IDD_LANGUAGE}));
+    ASSERT_EQ(w.boxes.records().size(), 1u);
+    EXPECT_EQ(w.boxes.records()[0].text, QString::fromUtf8(ostrel::addons::kCheckHardDrives));
+    EXPECT_EQ(w.device.stopRequests, (std::vector<std::string>{"stop"}));
+    EXPECT_TRUE(w.device.codepagesSet.empty()) << "the recorder's codepage stays";
+    EXPECT_EQ(ostrel::addons::LastWriteFailed, 1);
+    EXPECT_NE(ostrel::addons::InstallAborted, 0);
+}
+
+// How long the install-task window's thread is held by the task's first
+// tick: a timer of that thread ticks every 20 ms and asks the window to
+// repaint; no tick (and so no repaint) comes while the thread is held.
+struct TaskWatch {
+    int ticks = 0;
+    double seconds = 0;
+    double longestGap = 0;
+};
+
+TEST(LabCodepageInstall, WithoutASessionTheRefusedTaskEndsWithCheckHardDrives) {
+    const lab::Recorder* found = PlainSmbRecorder();
+    if (found == nullptr)
+        GTEST_SKIP() << "no lab recorder with SMB shares: " << lab::LabUnavailableReason();
+    const lab::Recorder& recorder = *found;
+    ExtraShare share(recorder);
+    ASSERT_TRUE(share.ready) << "could not add the " << kShare << " share to the recorder's smbd";
+    PickedWindow w(recorder);
+    ASSERT_TRUE(w.Picked()) << recorder.name << " could not be picked";
+    // No drive mapped, no session: the task's default-credential
+    // connections are refused and so is every write.
+    TaskWatch watch;
+    w.onInstallTask = [&](CDialog& task, const std::function<void()>& run) {
+        QElapsedTimer clock;
+        double lastTick = 0;
+        QTimer heartbeat;
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+            const double now = clock.nsecsElapsed() / 1e9;
+            watch.longestGap = std::max(watch.longestGap, now - lastTick);
+            lastTick = now;
+            ++watch.ticks;
+            task.update();
+        });
+        heartbeat.start(20);
+        clock.start();
+        run();
+        watch.seconds = clock.nsecsElapsed() / 1e9;
+        watch.longestGap = std::max(watch.longestGap, watch.seconds - lastTick);
+        heartbeat.stop();
+    };
+    w.RunCodepageCommand();
+
+    EXPECT_EQ(w.runs,
+              (std::vector<int>{res::IDD_LANGUAGE, res::IDD_INSTALL_TASK, res::IDD_LANGUAGE}));
+    ASSERT_EQ(w.boxes.records().size(), 1u);
+    EXPECT_EQ(w.boxes.records()[0].text, QString::fromUtf8(ostrel::addons::kCheckHardDrives));
+    EXPECT_EQ(w.device.stopRequests, (std::vector<std::string>{"stop"}));
+    EXPECT_TRUE(w.device.codepagesSet.empty());
+
+    // Not a time limit, a figure: the window stops painting for this long.
+    std::printf(
+        "install task without a session: %.3f s, longest time without a tick %.3f s, "
+        "%d ticks\n",
+        watch.seconds, watch.longestGap, watch.ticks);
+    RecordProperty("task_seconds", std::to_string(watch.seconds));
+    RecordProperty("longest_gap_seconds", std::to_string(watch.longestGap));
 }
 
 namespace {

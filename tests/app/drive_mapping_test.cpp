@@ -274,6 +274,41 @@ TEST_F(DriveMapping, WithoutVolumeDeviceOrLetterNothingIsConnected) {
     EXPECT_TRUE(h.drives.addCalls.empty());
 }
 
+TEST_F(DriveMapping, ADeviceRowScrolledAboveTheViewIsStillTheSelection) {
+    h.lab.Add(MakeRecorder(1, "NVR-One"));
+    for (int n = 3; n <= 14; ++n) {
+        h.lab.Add(MakeRecorder(n, "NVR-" + std::to_string(n)));
+    }
+    h.drives.scriptedAddResults = {NO_ERROR};
+    h.Open();
+    ASSERT_EQ(h.devices().GetItemCount(), 13);
+    ASSERT_EQ(h.devices().GetItemText(0, 0), "NVR-One");
+    ASSERT_TRUE(h.ClickRow(0));
+    ClickVolume(0);
+    ChooseLetter("Z:");
+    h.boxes.clear();
+    h.devices().EnsureVisible(12);
+    QApplication::processEvents();
+    ASSERT_GT(h.devices().GetTopIndex(), 0);
+    ASSERT_EQ(h.devices().GetItemState(0, LVIS_SELECTED), LVIS_SELECTED);
+
+    h.Command(IDC_MAP_DRIVE);
+    ExpectOneBox(kMapSucceededText, "Confirm", MB_ICONINFORMATION);
+    ASSERT_EQ(h.drives.addCalls.size(), 1u);
+    EXPECT_EQ(h.drives.addCalls[0].remoteName, kVolume1);
+    EXPECT_EQ(h.drives.addCalls[0].password, "");
+    EXPECT_EQ(CurrentDeviceAddress, "192.168.10.101");
+    EXPECT_EQ(Location(0), "Z:");
+
+    // Unmapping with the row still out of view refreshes its volumes too.
+    h.boxes.clear();
+    ClickVolume(0);
+    h.Command(IDC_UNMAP_DRIVE);
+    ExpectOneBox(kUnmapSucceededText, "Confirm", MB_ICONINFORMATION);
+    EXPECT_EQ(h.drives.connections.count('Z'), 0u);
+    EXPECT_EQ(Location(0), "");
+}
+
 TEST_F(DriveMapping, UnmapTakesTheVolumesLocationElseTheChosenLetter) {
     h.drives.Connect('Q', kVolume2);
     OpenAndPick();

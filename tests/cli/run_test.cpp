@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -8,11 +9,13 @@
 
 #include "app/shared/drive_connect.h"
 #include "app/shared/web_console_launch.h"
+#include "cli/apply.h"
 #include "cli/commands.h"
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/platform_services.h"
 #include "platform/services/win_codes.h"
 #include "platform/services/windows_version.h"
+#include "protocol/packet_format.h"
 #include "protocol/testing/virtual_net_io.h"
 #include "sim/recorder.h"
 
@@ -26,11 +29,22 @@ public:
     explicit RecorderPeer(sim::RecorderState state) : recorder(std::move(state)) {}
     void OnDatagram(int interfaceIndex, std::span<const std::uint8_t> bytes,
                     VirtualNetIo& net) override {
-        for (const sim::Reply& reply : recorder.Handle(bytes, net.Now())) {
+        const bool changed = std::any_of(
+            recorder.log().begin(), recorder.log().end(), [](const sim::RequestLogEntry& entry) {
+                return entry.opcode == OP_SET_LAN_STATIC || entry.opcode == OP_SET_LAN_DHCP;
+            });
+        const std::vector<sim::Reply> replies = recorder.Handle(bytes, net.Now());
+        if (vanishesAfterAChange && changed && !recorder.log().empty() &&
+            recorder.log().back().opcode == OP_DISCOVER) {
+            return;
+        }
+        for (const sim::Reply& reply : replies) {
             net.Deliver(interfaceIndex, reply.bytes, reply.delay);
         }
     }
     sim::Recorder recorder;
+    // Takes a change, then answers no search again (it moved out of reach).
+    bool vanishesAfterAChange = false;
 };
 
 sim::RecorderState State(std::string name, std::uint8_t last, std::string model, std::string ip) {
@@ -459,6 +473,68 @@ TEST_F(CliRun, ApplyChecksTheWholePlanThenSendsAndVerifiesEachLine) {
         EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.60");
     }
     EXPECT_EQ(Run({"apply", ::testing::TempDir() + "/missing.csv"}).code, kExitUsage);
+}
+
+TEST_F(CliRun, ApplySendsEveryLineBeforeSearchingAndSearchesAtMostSixTimes) {
+    Add(State("Ghost", 5, "KVR-620", "10.0.0.51"), 0).vanishesAfterAChange = true;
+    const auto write = [](const std::string& text) {
+        const std::string path = ::testing::TempDir() + "/plan-together.csv";
+        std::ofstream(path) << "device,ip,netmask,gateway,password\n" << text;
+        return path;
+    };
+    // The times of Alpha's requests of one opcode.
+    const auto times = [&](std::uint16_t opcode) {
+        std::vector<std::chrono::microseconds> at;
+        for (const sim::RequestLogEntry& entry : RecorderNamed("Alpha").log()) {
+            if (entry.opcode == opcode) {
+                at.push_back(entry.at);
+            }
+        }
+        return at;
+    };
+    const auto changeOf = [&](const std::string& name) {
+        for (const sim::RequestLogEntry& entry : RecorderNamed(name).log()) {
+            if (entry.opcode == OP_SET_LAN_STATIC || entry.opcode == OP_SET_LAN_DHCP) {
+                return entry.at;
+            }
+        }
+        return std::chrono::microseconds::max();
+    };
+    {
+        const Outcome r =
+            Run({"apply", write("Alpha,10.0.0.70,255.255.255.0,10.0.0.1,pw-Alpha\n"
+                                "Bravo,dhcp,,,pw-Bravo\n"
+                                "Ghost,10.0.0.72,255.255.255.0,10.0.0.1,pw-Ghost\n")});
+        EXPECT_EQ(r.code, kExitRecorderFailed);
+        EXPECT_EQ(r.out,
+                  "line 2\tAlpha (10.0.0.11)\t10.0.0.70/255.255.255.0 gw 10.0.0.1\tok\n"
+                  "line 3\tBravo (10.0.1.21)\tdhcp\tok\n"
+                  "line 4\tGhost (10.0.0.51)\t10.0.0.72/255.255.255.0 gw 10.0.0.1\tnot found "
+                  "after the change\n");
+        // Every change went out before the first search that verifies them,
+        // and the searches ran out at six for the recorder never seen again.
+        const auto alphaChanged = changeOf("Alpha");
+        const auto lastChange = std::max({alphaChanged, changeOf("Bravo"), changeOf("Ghost")});
+        int after = 0;
+        for (const auto at : times(OP_DISCOVER)) {
+            EXPECT_TRUE(at < alphaChanged || at > lastChange);
+            after += at > lastChange ? 1 : 0;
+        }
+        EXPECT_EQ(after, kVerifySearches);
+        EXPECT_EQ(RecorderNamed("Ghost").state().lan[0].ip, "10.0.0.72");
+    }
+    {
+        // When every changed recorder shows up in the first search, it is the only one.
+        RecorderNamed("Alpha").ClearLog();
+        const Outcome r =
+            Run({"apply", write("Alpha,10.0.0.11,255.255.255.0,10.0.0.1,pw-Alpha\n")});
+        EXPECT_EQ(r.code, kExitOk) << r.out << r.err;
+        const auto changed = changeOf("Alpha");
+        const auto searches = times(OP_DISCOVER);
+        EXPECT_EQ(
+            std::count_if(searches.begin(), searches.end(), [&](auto at) { return at > changed; }),
+            1);
+    }
 }
 
 }  // namespace

@@ -129,6 +129,18 @@ TEST(DriveLetterTable, ItemTextsShowHostAndShareOrTheLetterAlone) {
     Rebuild(state, drives);
     EXPECT_EQ(state.list.items[2], "X:");
     EXPECT_STREQ(state.table.entries[2].host, "");
+
+    // A letter whose share connection became a name without a backslash
+    // shows the letter alone: the share it had is no longer connected there.
+    drives.Connect('W', "\\\\10.201.2.31\\Archive");
+    Rebuild(state, drives);
+    ASSERT_EQ(state.list.items[3], "W: \\\\10.201.2.31\\Archive");
+    drives.Connect('W', "\\\\hostonly");
+    Rebuild(state, drives);
+    EXPECT_EQ(state.list.items[3], "W:");
+    EXPECT_STREQ(state.table.entries[3].host, "");
+    EXPECT_STREQ(state.table.entries[3].share, "");
+    EXPECT_FALSE(DriveLetterItemInUse(state.list.items[3]));
 }
 
 TEST(DriveLetterTable, LongRemoteNamesAreCutToTheFields) {

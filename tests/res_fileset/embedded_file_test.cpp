@@ -99,16 +99,66 @@ TEST(InstallEmbeddedFile, AStagedLocalItemEndsAtItsFinalPath) {
     EXPECT_FALSE(t.files.PathFileExistsA(final));
 }
 
-TEST(InstallEmbeddedFile, TheResultIsWhetherTheFileExistsAfterwards) {
-    Services s;
-    s.files.failingPrefixes.insert(FakeFiles::Normalise("\\\\10.0.0.2\\HDD_a"));
-    // An unwritable share.
-    EXPECT_FALSE(InstallEmbeddedFile(s.all, "Codepage", 143, kTarget + "codepage.850", ""));
-    EXPECT_EQ(LastWriteFailed, 1);
-    EXPECT_FALSE(s.files.PathFileExistsA(kTarget + "codepage.850"));
-    // A file left by an earlier run counts as success, though this write failed.
-    s.files.files[FakeFiles::Normalise(kTarget + "codepage.850")] = "stale";
-    EXPECT_TRUE(InstallEmbeddedFile(s.all, "Codepage", 143, kTarget + "codepage.850", ""));
-    EXPECT_EQ(LastWriteFailed, 0);
-    EXPECT_EQ(s.files.files.at(FakeFiles::Normalise(kTarget + "codepage.850")), "stale");
+TEST(InstallEmbeddedFile, AWriteThatFailsOrStopsPartWayIsNotInstalled) {
+    const std::string path = kTarget + "codepage.850";
+    const std::string key = FakeFiles::Normalise(path);
+    {
+        Services s;
+        s.files.failingPrefixes.insert(FakeFiles::Normalise("\\\\10.0.0.2\\HDD_a"));
+        // An unwritable share.
+        EXPECT_FALSE(InstallEmbeddedFile(s.all, "Codepage", 143, path, ""));
+        EXPECT_EQ(LastWriteFailed, 1);
+        EXPECT_FALSE(s.files.PathFileExistsA(path));
+        // A file left by an earlier run does not make this failed write a success.
+        s.files.files[key] = "stale";
+        LastWriteFailed = 0;
+        EXPECT_FALSE(InstallEmbeddedFile(s.all, "Codepage", 143, path, ""));
+        EXPECT_EQ(LastWriteFailed, 1);
+        EXPECT_EQ(s.files.files.at(key), "stale");
+    }
+    {
+        // The disk fills part-way through the item, over a complete older copy.
+        Services s;
+        s.files.files[key] = std::string(FindEmbeddedResource("CODEPAGE", 143));
+        s.files.spaceLeft = 100;
+        EXPECT_FALSE(InstallEmbeddedFile(s.all, "Codepage", 143, path, ""));
+        EXPECT_EQ(LastWriteFailed, 1);
+        EXPECT_EQ(s.files.files.at(key).size(), 100u) << "the cut file is there, yet not installed";
+    }
+}
+
+TEST(InstallEmbeddedFile, AStagedItemThatCannotReplaceTheOldFileIsNotInstalled) {
+    const std::string final = "\\\\10.0.0.2\\HDD_1\\Nas_Prog/BT\\bt";
+    const std::string finalKey = FakeFiles::Normalise(final);
+    {
+        // The old file cannot be deleted, so the copy that does not overwrite
+        // cannot land either.
+        Services s;
+        ASSERT_EQ(s.files.CreateDirectoryA("C:\\bt"), NO_ERROR);
+        s.files.files[finalKey] = "from an earlier run";
+        s.files.undeletable.insert(finalKey);
+        EXPECT_FALSE(InstallEmbeddedFile(s.all, "codepage", 143, "C:\\bt\\bt", final));
+        EXPECT_EQ(LastWriteFailed, 1);
+        EXPECT_EQ(s.files.files.at(finalKey), "from an earlier run");
+        EXPECT_FALSE(s.files.PathFileExistsA("C:\\bt\\bt")) << "the local copy is removed";
+    }
+    {
+        // The local write fails part-way: the recorder's file is not touched.
+        Services s;
+        ASSERT_EQ(s.files.CreateDirectoryA("C:\\bt"), NO_ERROR);
+        s.files.files[finalKey] = "from an earlier run";
+        s.files.spaceLeft = 10;
+        EXPECT_FALSE(InstallEmbeddedFile(s.all, "codepage", 143, "C:\\bt\\bt", final));
+        EXPECT_EQ(LastWriteFailed, 1);
+        EXPECT_EQ(s.files.files.at(finalKey), "from an earlier run");
+    }
+    {
+        // The copy to the recorder fails (its share is full).
+        Services s;
+        ASSERT_EQ(s.files.CreateDirectoryA("C:\\bt"), NO_ERROR);
+        s.files.spaceLeft = 132 + 50;
+        EXPECT_FALSE(InstallEmbeddedFile(s.all, "codepage", 143, "C:\\bt\\bt", final));
+        EXPECT_EQ(LastWriteFailed, 1);
+        EXPECT_EQ(s.files.files.at(finalKey).size(), 50u);
+    }
 }
