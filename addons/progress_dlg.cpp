@@ -45,7 +45,6 @@ void progress::RunWorker(CWnd* bar, std::chrono::milliseconds step) {
             return;
         }
     }
-    InstallAborted = 0;
     workerDone = true;
 }
 
@@ -65,6 +64,10 @@ void progress::OnCancel() {}
 void progress::OnTimer(UINT_PTR id) {
     if (id != kCloseTimer)
         return;
+    // The restart has completed when its time is up, however far a late
+    // worker got: the worker is stopped first, so only this thread decides.
+    StopWorker();
+    InstallAborted = 0;
     CDialog::OnCancel();
     KillTimer(kCloseTimer);
 }

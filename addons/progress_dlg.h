@@ -12,14 +12,16 @@
 #include "skin/skin_progress.h"
 
 // The restart window (template 141): a worker steps the skinned progress
-// bar from 1 to 100 over about 89 seconds, then marks the installation as
-// run to its end; a 90-second timer closes the window. Enter and Esc do
+// bar from 1 to 100 over about 89 seconds; a 90-second timer closes the
+// window and marks the installation as run to its end (InstallAborted 0).
+// Enter and Esc do nothing. A window destroyed before its time marks
 // nothing.
 //
-// The worker touches the window only through posted messages (which are
-// dropped once the bar is gone) and the shared InstallAborted, an atomic.
-// The window stops and joins it when it is destroyed, so it never outlives
-// the window.
+// The worker only shows progress: it touches the window through posted
+// messages (dropped once the bar is gone) and nothing else, so a worker
+// late on a busy machine cannot change the outcome. The window stops and
+// joins it when the timer fires or the window is destroyed, so it never
+// outlives the window.
 class progress : public CDialog {
 public:
     static constexpr UINT_PTR kCloseTimer = 1;

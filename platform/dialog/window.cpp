@@ -86,14 +86,21 @@ LRESULT sendTo(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) {
         // A message sent from another thread runs on the window's thread while
         // the sender waits, as the platform does; a window destroyed meanwhile
         // answers 0.
+        // The answer passes back under liveMutex: Qt's queue and semaphore
+        // order the two threads with locks of their own, which the thread
+        // checker cannot see, so without it the read looks like a race.
         LRESULT result = 0;
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [&] {
-                if (IsWindow(target))
-                    result = target->WindowProc(message, wParam, lParam);
+                if (!IsWindow(target))
+                    return;
+                const LRESULT answer = target->WindowProc(message, wParam, lParam);
+                std::lock_guard lock(liveMutex());
+                result = answer;
             },
             Qt::BlockingQueuedConnection);
+        std::lock_guard lock(liveMutex());
         return result;
     }
     if (!IsWindow(target))
@@ -124,8 +131,20 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool CWnd::dispatchPostedMessage(QEvent* event) {
     if (event->type() != WindowMessageEvent::eventType())
         return false;
-    auto* m = static_cast<WindowMessageEvent*>(event);
-    WindowProc(m->message, m->wParam, m->lParam);
+    // Read under the lock the poster held while it made the message: Qt's
+    // queue hands the event over under a lock of its own, which the thread
+    // checker cannot see.
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    {
+        std::lock_guard lock(liveMutex());
+        const auto* m = static_cast<const WindowMessageEvent*>(event);
+        message = m->message;
+        wParam = m->wParam;
+        lParam = m->lParam;
+    }
+    WindowProc(message, wParam, lParam);
     return true;
 }
 

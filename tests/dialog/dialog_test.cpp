@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -370,13 +371,13 @@ TEST(Dialog, PostedMessagesArriveLaterAndSentOnesAtOnce) {
     auto* progress = new CProgressCtrl(&dialog);
     progress->SetRange(1, 100);
     progress->SetStep(1);
-    bool done = false;
+    std::atomic<bool> done{false};
     std::thread worker([&] {
         for (int i = 0; i < 10; ++i)
             SendMessage(progress, PBM_STEPIT, 0, 0);
         done = true;
     });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 5000));
     worker.join();
     EXPECT_EQ(progress->GetPos(), 11);
 
@@ -391,7 +392,7 @@ TEST(Dialog, PostedMessagesArriveLaterAndSentOnesAtOnce) {
         posted = PostMessage(progress, PBM_STEPIT, 0, 0);
         done = true;
     });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 5000));
     late.join();
     EXPECT_EQ(sent, 0);
     EXPECT_FALSE(posted);

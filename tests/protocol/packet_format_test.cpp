@@ -165,10 +165,16 @@ TEST_F(PacketFormatTest, ReplyCheckFailsAtEachStep) {
     other[7] ^= 1;
     EXPECT_EQ(CheckReplyVerdict(valid().Session(other).Build(), OP_LOGIN),
               ReplyVerdict::WrongSession);
+    // One byte more or one byte less than the length field says.
     Bytes longer = valid().Build();
     longer.push_back(0);
-    EXPECT_EQ(CheckReplyVerdict(longer, OP_LOGIN), ReplyVerdict::LengthMismatch);
-    EXPECT_FALSE(CheckReply(longer, OP_LOGIN));
+    Bytes shorter = valid().Build();
+    shorter.pop_back();
+    for (const Bytes& wrongLength : {longer, shorter}) {
+        SCOPED_TRACE(wrongLength.size());
+        EXPECT_EQ(CheckReplyVerdict(wrongLength, OP_LOGIN), ReplyVerdict::LengthMismatch);
+        EXPECT_FALSE(CheckReply(wrongLength, OP_LOGIN));
+    }
 
     // Whatever the status, bytes 6-7 and 16-41 hold, the reply stays valid.
     Bytes noisy = ReplyBuilder(OP_LOGIN, 0xBEEF).Build();
