@@ -11,7 +11,10 @@
 #   about,     modal windows of the main window, stacked above it;
 #   message
 #   minimized  the minimise button takes the window off the desktop;
-# and that the close button ends the program cleanly.
+# and that the close button ends the program cleanly. Then, where Xvfb and
+# xdotool are there, under weston's X11 backend (a compositor with a seat):
+# a drag on the title area moves the window with the pointer, and Escape
+# reaches the window and closes it.
 #   lab_wayland_window.sh PROGRAM PROBE
 # Exits 77 (skipped) when weston, Qt's Wayland plugin or the lab is missing.
 # With OSTREL_WAYLAND_SHOTS=DIR the screenshots and reports are kept there.
@@ -179,3 +182,82 @@ program_pid_left=$program_pid
 [[ $code == timeout ]] || program_pid=
 [[ $code == 0 ]] || fail "the close button did not end the program cleanly (exit $code, pid $program_pid_left)"
 echo "wayland test: corners cut, window kept after the drag, dialogs above it, minimise and close work"
+
+# A compositor with a seat: weston's X11 backend inside Xvfb, where xdotool
+# presses the main window's title area and drags. The program hands the
+# press to the compositor (startSystemMove), which must move the window by
+# the pointer's way; Escape must then reach the window and close it.
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "wayland test: the drag with a seat skipped: xvfb-run or xdotool is missing"
+  exit 0
+fi
+cat >"$work/seat.sh" <<'SEAT'
+#!/usr/bin/env bash
+set -u
+program=$1 check=$2 dir=$3
+weston --backend=x11-backend.so --use-pixman --debug --socket=wayland-seat \
+  --config="$dir/weston.ini" --width=1000 --height=740 >"$dir/weston-seat.log" 2>&1 &
+weston=$!
+export WAYLAND_DISPLAY=wayland-seat
+for _ in $(seq 1 100); do [[ -S $XDG_RUNTIME_DIR/$WAYLAND_DISPLAY ]] && break; sleep 0.1; done
+QT_QPA_PLATFORM=wayland "$program" >"$dir/program-seat.log" 2>&1 &
+pid=$!
+scene() { timeout 2 weston-debug scene-graph >"$dir/$1-scene.txt" 2>/dev/null; }
+surface=
+for _ in $(seq 1 300); do
+  scene seat-start
+  read -r surface _ < <(/usr/bin/python3 "$check" main "$dir/seat-start-scene.txt" "$pid" 2>/dev/null)
+  [[ -n $surface ]] && break
+  sleep 0.1
+done
+result="no window"
+if [[ -n $surface ]]; then
+  sleep 1
+  scene seat-start
+  read -r x y < <(/usr/bin/python3 "$check" position "$dir/seat-start-scene.txt" "$surface")
+  # weston's output is its X window, at the root's origin.
+  xdotool mousemove $((x + 140)) $((y + 12))
+  sleep 0.3
+  xdotool mousedown 1
+  sleep 0.3
+  for _ in $(seq 1 10); do
+    xdotool mousemove_relative -- -6 5
+    sleep 0.05
+  done
+  sleep 0.3
+  xdotool mouseup 1
+  sleep 0.5
+  scene seat-moved
+  read -r x2 y2 < <(/usr/bin/python3 "$check" position "$dir/seat-moved-scene.txt" "$surface")
+  result="from $x,$y to ${x2:-gone},${y2:-gone}"
+  xdotool key Escape
+fi
+code=timeout
+for _ in $(seq 1 50); do
+  if ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid"
+    code=$?
+    break
+  fi
+  sleep 0.1
+done
+[[ $code == timeout ]] && kill "$pid"
+kill "$weston"
+echo "moved $result exit $code" >"$dir/seat-result.txt"
+SEAT
+chmod +x "$work/seat.sh"
+"$here/../../scripts/lab" exec env QT_IM_MODULE=none XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
+  xvfb-run -a -s "-screen 0 1024x768x24" \
+  "$work/seat.sh" "$program" "$check" "$work" >/dev/null 2>&1
+[[ -f $work/seat-result.txt ]] || fail "the drag with a seat left no result"
+seat=$(cat "$work/seat-result.txt")
+echo "wayland test: with a seat, the window $seat"
+[[ $seat != *"no window"* ]] || fail "with a seat, the main window never appeared"
+read -r _ _ from _ to _ code <<<"$seat"
+IFS=, read -r x y <<<"$from"
+IFS=, read -r x2 y2 <<<"$to"
+[[ $x2 != gone ]] || fail "with a seat, the main window's surface is gone after the drag"
+((x2 - x == -60 && y2 - y == 50)) ||
+  fail "with a seat, dragging the title area by (-60, 50) moved the window by ($((x2 - x)), $((y2 - y)))"
+[[ $code == 0 ]] || fail "with a seat, Escape did not close the window (exit $code)"
+echo "wayland test: with a seat, the compositor moved the window with the pointer; Escape closed it"

@@ -13,6 +13,8 @@ check of the real program.
   wayland_shot_check.py above SCENE.txt PID SURFACE
       Exits 1 unless another top-level window of the program is stacked
       above its main window, in the same layer.
+  wayland_shot_check.py position SCENE.txt SURFACE
+      Prints "X Y" of the main window on the output.
   wayland_shot_check.py mapped SCENE.txt SURFACE LAYER
       Exits 1 unless the main window is still in its layer of the desktop.
   wayland_shot_check.py hidden SCENE.txt SURFACE LAYER
@@ -177,6 +179,12 @@ if __name__ == "__main__":
         sys.exit(corners(args[0], args[1], int(args[2]), int(args[3]), int(args[4])))
     if command == "above":
         sys.exit(above(args[0], int(args[1]), int(args[2])))
+    if command == "position":
+        view = find(args[0], int(args[1]))
+        if view is None:
+            sys.exit("position: the main window is not in the scene graph")
+        print(view[3], view[4])
+        sys.exit(0)
     if command == "mapped":
         sys.exit(0 if in_layer(args[0], int(args[1]), args[2]) else 1)
     if command == "hidden":
