@@ -158,11 +158,8 @@ done_with drag
 
 for step in login about message; do
   look "$step"
-  if [[ $(field "$step" skipped) == true ]]; then
-    echo "wayland test: no $step dialog could be opened here"
-    done_with "$step"
-    continue
-  fi
+  # The lab lists recorders, so the first row opens the login dialog.
+  [[ $(field "$step" skipped) != true ]] || fail "nothing to open the $step dialog with"
   [[ $(field "$step" shown) == true ]] || fail "the $step dialog never appeared"
   [[ $(field "$step" transientOfMain) == true ]] ||
     fail "the $step dialog ('$(field "$step" title)') is not a window of the main window"

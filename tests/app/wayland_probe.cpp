@@ -190,7 +190,7 @@ void Minimize() {
 
 void Dialogs() {
     const auto login = [](QWidget* main) {
-        auto* list = main->findChild<QTreeWidget*>();
+        QTreeWidget* list = nullptr;
         for (QTreeWidget* tree : main->findChildren<QTreeWidget*>()) {
             const QTreeWidgetItem* header = tree->headerItem();
             if (header != nullptr && header->columnCount() == 4 && header->text(0) == "Name") {
