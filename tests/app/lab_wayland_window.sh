@@ -13,8 +13,9 @@
 #   minimized  the minimise button takes the window off the desktop;
 # and that the close button ends the program cleanly. Then, where Xvfb and
 # xdotool are there, under weston's X11 backend (a compositor with a seat):
-# a drag on the title area moves the window with the pointer, and Escape
-# reaches the window and closes it.
+# a drag on the title area moves the window with the pointer, the about box
+# opened by a click takes the keyboard, and Escape closes it, then the
+# window.
 #   lab_wayland_window.sh PROGRAM PROBE
 # Exits 77 (skipped) when weston, Qt's Wayland plugin or the lab is missing.
 # With OSTREL_WAYLAND_SHOTS=DIR the screenshots and reports are kept there.
@@ -194,7 +195,8 @@ echo "wayland test: corners cut, window kept after the drag, dialogs above it, m
 # A compositor with a seat: weston's X11 backend inside Xvfb, where xdotool
 # presses the main window's title area and drags. The program hands the
 # press to the compositor (startSystemMove), which must move the window by
-# the pointer's way; Escape must then reach the window and close it.
+# the pointer's way. A click on About must open its box with the keyboard
+# (Escape closes it); Escape must then reach the window and close it.
 if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
   echo "wayland test: the drag with a seat skipped: xvfb-run or xdotool is missing"
   exit 0
@@ -202,7 +204,7 @@ fi
 cat >"$work/seat.sh" <<'SEAT'
 #!/usr/bin/env bash
 set -u
-program=$1 check=$2 dir=$3
+program=$1 check=$2 dir=$3 width=$4 height=$5
 weston --backend=x11-backend.so --use-pixman --debug --socket=wayland-seat \
   --config="$dir/weston.ini" --width=1000 --height=740 >"$dir/weston-seat.log" 2>&1 &
 weston=$!
@@ -223,8 +225,12 @@ if [[ -n $surface ]]; then
   sleep 1
   scene seat-start
   read -r x y < <(/usr/bin/python3 "$check" position "$dir/seat-start-scene.txt" "$surface")
-  # weston's output is its X window, at the root's origin.
-  xdotool mousemove $((x + 140)) $((y + 12))
+  # weston's output is its X window, at the root's origin. The pointer
+  # first leaves that window and comes back: weston takes motion only after
+  # the pointer has entered its window, which Xvfb's start-up pointer never did.
+  xdotool mousemove --sync 1020 760
+  sleep 0.2
+  xdotool mousemove --sync $((x + 140)) $((y + 12))
   sleep 0.3
   xdotool mousedown 1
   sleep 0.3
@@ -238,6 +244,35 @@ if [[ -n $surface ]]; then
   scene seat-moved
   read -r x2 y2 < <(/usr/bin/python3 "$check" position "$dir/seat-moved-scene.txt" "$surface")
   result="from $x,$y to ${x2:-gone},${y2:-gone}"
+  # The About button, from its place in the window's template (133, 310,
+  # 68 x 16 of 287 x 330 dialog units): its box must open and take the
+  # keyboard, so the first Escape closes the box and the second the window.
+  about=none
+  if [[ -n ${x2:-} ]]; then
+    xdotool mousemove --sync $((x2 + (133 + 34) * width / 287)) $((y2 + (310 + 8) * height / 330)) click 1
+    for _ in $(seq 1 50); do
+      scene seat-about
+      [[ $(grep -c "role xdg_toplevel, PID $pid," "$dir/seat-about-scene.txt") == 2 ]] && about=open && break
+      sleep 0.1
+    done
+    if [[ $about == open ]]; then
+      sleep 0.5
+      xdotool key Escape
+      for _ in $(seq 1 50); do
+        scene seat-about
+        [[ $(grep -c "role xdg_toplevel, PID $pid," "$dir/seat-about-scene.txt") == 1 ]] &&
+          about=closed-by-key && break
+        sleep 0.1
+      done
+    fi
+  fi
+  result="$result about $about"
+  # weston gave the keyboard back to no window when the box closed: a
+  # click on the title area gives it to the main window again.
+  if [[ -n ${x2:-} ]]; then
+    xdotool mousemove --sync $((x2 + 140)) $((y2 + 12)) click 1
+  fi
+  sleep 0.5
   xdotool key Escape
 fi
 code=timeout
@@ -256,16 +291,19 @@ SEAT
 chmod +x "$work/seat.sh"
 "$here/../../scripts/lab" exec env QT_IM_MODULE=none XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
   xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$work/seat.sh" "$program" "$check" "$work" >/dev/null 2>&1
+  "$work/seat.sh" "$program" "$check" "$work" "$width" "$height" >/dev/null 2>&1
 [[ -f $work/seat-result.txt ]] || fail "the drag with a seat left no result"
 seat=$(cat "$work/seat-result.txt")
 echo "wayland test: with a seat, the window $seat"
 [[ $seat != *"no window"* ]] || fail "with a seat, the main window never appeared"
-read -r _ _ from _ to _ code <<<"$seat"
+read -r _ _ from _ to _ about _ code <<<"$seat"
 IFS=, read -r x y <<<"$from"
 IFS=, read -r x2 y2 <<<"$to"
 [[ $x2 != gone ]] || fail "with a seat, the main window's surface is gone after the drag"
 ((x2 - x == -60 && y2 - y == 50)) ||
   fail "with a seat, dragging the title area by (-60, 50) moved the window by ($((x2 - x)), $((y2 - y)))"
+[[ $about != none ]] || fail "with a seat, a click on About opened no box"
+[[ $about == closed-by-key ]] || fail "with a seat, the about box did not take the keyboard (Escape left it open)"
 [[ $code == 0 ]] || fail "with a seat, Escape did not close the window (exit $code)"
-echo "wayland test: with a seat, the compositor moved the window with the pointer; Escape closed it"
+echo "wayland test: with a seat, the compositor moved the window with the pointer; the about box" \
+  "took the keyboard; Escape closed it, then the window"
