@@ -1,6 +1,7 @@
 #include "app/credentials_prompt.h"
 
 #include <QWidget>
+#include <optional>
 
 #include "app/accessibility.h"
 #include "platform/services/platform_services.h"
@@ -91,7 +92,8 @@ void SkinnedCredentialsDialog::OnCtlColor(CtlColor& color) {
     skin::DialogCtlColor(color, IDD_LOGIN);
 }
 
-void InstallCredentialPrompt() {
-    static SkinnedCredentialPrompt prompt;
-    ostrel::platform::SystemNetworkDrives().SetPrompt(&prompt);
+void InstallCredentialPrompt(CWnd* owner) {
+    static std::optional<SkinnedCredentialPrompt> prompt;
+    prompt.emplace(owner);
+    ostrel::platform::SystemNetworkDrives().SetPrompt(&*prompt);
 }

@@ -39,5 +39,8 @@ using SkinnedCredentialPrompt = CredentialsDialogPrompt<SkinnedCredentialsDialog
 
 // Makes the program's network drives ask through the skinned dialog when a
 // share refuses an interactive connection's credentials. The program calls
-// it once at start-up, after the application object exists.
-void InstallCredentialPrompt();
+// it at start-up, after the application object exists, and again with the
+// main window as `owner` while that window lives: the prompt then opens as
+// a window of it, which keeps it above the main window where stacking
+// follows ownership (Wayland). Not while a prompt is open.
+void InstallCredentialPrompt(CWnd* owner = nullptr);

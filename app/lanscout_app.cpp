@@ -1,5 +1,6 @@
 #include "app/lanscout_app.h"
 
+#include "app/credentials_prompt.h"
 #include "app/lanscout_dlg.h"
 #include "platform/dialog/dialog_units.h"
 #include "platform/dialog/message_box.h"
@@ -20,7 +21,11 @@ BOOL CLanscoutApp::InitInstance() {
     {
         CLanscoutDlg dlg;
         m_pMainWnd = &dlg;
+        // The credentials prompt opens as a window of the main window, like
+        // every other dialog, so it stays above it on Wayland too.
+        InstallCredentialPrompt(&dlg);
         dlg.DoModal();
+        InstallCredentialPrompt();
         m_pMainWnd = nullptr;
     }
     return FALSE;

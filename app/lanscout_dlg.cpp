@@ -73,6 +73,9 @@ CLanscoutDlg::CLanscoutDlg(CWnd* parent)
 CLanscoutDlg::CLanscoutDlg(ostrel::platform::PlatformServices& platformServices, CWnd* parent)
     : CDialog(IDD_MAIN, parent), services(platformServices), background(IDD_MAIN) {
     m_hIcon = LoadIconResource(IDI_APP);
+    // On Wayland the cut corners are painted transparent rather than cut by
+    // the window system; the surface must be translucent from the start.
+    skin::PrepareRegionShaping(*this);
 }
 
 CLanscoutDlg::~CLanscoutDlg() = default;
@@ -258,6 +261,7 @@ void CLanscoutDlg::ShowWrongAdminPassword() {
 // ---- Looks ----
 
 BOOL CLanscoutDlg::OnEraseBkgnd(QPainter& painter) {
+    skin::ClipToWindowRegion(*this, painter);
     return background.OnEraseBkgnd(*this, painter);
 }
 

@@ -1,5 +1,9 @@
 #include "window_region.h"
 
+#include <QGuiApplication>
+#include <QPainter>
+#include <QWidget>
+
 #include "platform/dialog/window.h"
 
 namespace skin {
@@ -37,6 +41,27 @@ QRegion MainWindowRegion(int cx, int cy) {
 void ApplyMainWindowRegion(CWnd& window, int cx, int cy) {
     window.SetWindowRgn(MainWindowRegion(cx, cy), TRUE);
     window.Invalidate(TRUE);
+}
+
+RegionShaping PlatformRegionShaping() {
+    // "wayland", "wayland-egl", "wayland-generic": every Wayland plugin.
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+               ? RegionShaping::ByPainting
+               : RegionShaping::ByMask;
+}
+
+void PrepareRegionShaping(QWidget& window, RegionShaping shaping) {
+    if (shaping == RegionShaping::ByPainting)
+        window.setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ClipToWindowRegion(const QWidget& window, QPainter& painter) {
+    // The translucent background is what PrepareRegionShaping chose.
+    if (!window.testAttribute(Qt::WA_TranslucentBackground))
+        return;
+    const QRegion region = window.mask();
+    if (!region.isEmpty())
+        painter.setClipRegion(region, Qt::IntersectClip);
 }
 
 }  // namespace skin

@@ -5,6 +5,8 @@
 #include <array>
 
 class CWnd;
+class QPainter;
+class QWidget;
 
 namespace skin {
 
@@ -20,5 +22,21 @@ QRegion MainWindowRegion(int cx, int cy);
 // all. Call it from the main window's WM_SIZE handler, after the default
 // handling, on every size change.
 void ApplyMainWindowRegion(CWnd& window, int cx, int cy);
+
+// How a top-level window's region takes effect. On X11 the mask cuts the
+// window's picture (the SHAPE extension). A Wayland surface's mask only
+// limits where input lands: the compositor still shows every pixel of the
+// buffer. There the window is translucent and paints only inside its
+// region, so the pixels outside stay transparent and show what is behind.
+enum class RegionShaping { ByMask, ByPainting };
+RegionShaping PlatformRegionShaping();
+
+// Call before the window is first shown (a translucent surface is chosen
+// when the native window is made). Nothing changes for ByMask.
+void PrepareRegionShaping(QWidget& window, RegionShaping shaping = PlatformRegionShaping());
+
+// From the window's background painting: limits `painter` to the window's
+// region when the window is shaped by painting; otherwise leaves it alone.
+void ClipToWindowRegion(const QWidget& window, QPainter& painter);
 
 }  // namespace skin

@@ -489,6 +489,22 @@ TEST(CredentialsPrompt, TheProgramsPromptIsTheSkinnedDialog) {
         QTest::keyClick(user, Qt::Key_Escape);
     });
     EXPECT_FALSE(installed->AskCredentials("\\\\10.201.1.11\\Volume_1", "admin").has_value());
+
+    // Installed for the main window, the prompt opens as its window, which
+    // the window system keeps above it (without an owner, a Wayland
+    // compositor may stack it anywhere).
+    CDialog owner(res::IDD_ABOUT);
+    ASSERT_TRUE(owner.Create());
+    InstallCredentialPrompt(&owner);
+    QWidget* shownParent = nullptr;
+    ScopedModalHook cancel([&shownParent](CDialog& dialog) {
+        shownParent = dialog.parentWidget();
+        dialog.EndDialog(IDCANCEL);
+    });
+    ostrel::platform::SystemNetworkDrives().Prompt()->AskCredentials("\\\\h\\v", "");
+    EXPECT_EQ(shownParent, &owner);
+    InstallCredentialPrompt();
+    owner.DestroyWindow();
 }
 
 }  // namespace

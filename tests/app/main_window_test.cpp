@@ -34,6 +34,7 @@
 #include "res/templates/control_ids.h"
 #include "res/templates/dialog_templates.h"
 #include "skin/skin_list_ctrl.h"
+#include "skin/window_region.h"
 #include "tests/app/virtual_lab.h"
 #include "tests/support/qt_test_main.h"
 
@@ -631,6 +632,39 @@ TEST_F(MainWindowTest, LooksCornersAndMovingBySurface) {
     QApplication::processEvents();
     EXPECT_EQ(moves, 1);
     CDialog::SetWindowMoveHook({});
+}
+
+// On Wayland the window system shows the whole surface whatever its mask:
+// the window is translucent there and paints only inside its region, so
+// the cut corners show what lies behind. The same window, made to paint
+// that way here, must leave every pixel outside the region transparent and
+// none inside it.
+TEST_F(MainWindowTest, ShapedByPaintingTheRegionIsTheOnlyOpaquePart) {
+    InitNetwork();
+    dlg = std::make_unique<CLanscoutDlg>(services);
+    // Where the mask cuts the window (X11) it stays an opaque window.
+    EXPECT_FALSE(dlg->testAttribute(Qt::WA_TranslucentBackground));
+    skin::PrepareRegionShaping(*dlg, skin::RegionShaping::ByPainting);
+    ASSERT_TRUE(dlg->Create());
+    dlg->show();
+    QApplication::processEvents();
+    const QRegion region = dlg->GetWindowRgn();
+    ASSERT_FALSE(region.isEmpty());
+    const QImage picture = dlg->grab().toImage();
+    ASSERT_EQ(picture.size(), dlg->size());
+    int opaqueOutside = 0;
+    int clearInside = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const int alpha = qAlpha(picture.pixel(x, y));
+            if (region.contains(QPoint(x, y)))
+                clearInside += alpha != 255;
+            else
+                opaqueOutside += alpha != 0;
+        }
+    }
+    EXPECT_EQ(opaqueOutside, 0);
+    EXPECT_EQ(clearInside, 0);
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheProgramAndVersion) {
