@@ -2,12 +2,11 @@
 
 #include <ostream>
 
-#include <nlohmann/json.hpp>
-
 #include "app/drive_letters/drive_letter_table.h"
 #include "app/shared/drive_connect.h"
 #include "app/shared/web_console_launch.h"
 #include "cli/commands.h"
+#include "cli/json_text.h"
 #include "platform/services/win_codes.h"
 #include "platform/services/windows_version.h"
 #include "protocol/globals.h"
@@ -92,7 +91,7 @@ std::string FormatDrivesJson(const std::vector<DriveLetterRow>& rows) {
         entry["free"] = row.free();
         array.push_back(std::move(entry));
     }
-    return array.dump(2) + '\n';
+    return JsonText(array, 2);
 }
 
 int RunDrives(const Options& options, platform::PlatformServices& services, std::ostream& out,
@@ -109,7 +108,7 @@ int RunUnmap(const Options& options, platform::PlatformServices& services, std::
                            options.letter + " " + OneLine(kUnmapFailedText));
     }
     if (options.json) {
-        out << nlohmann::json{{"letter", options.letter}, {"result", "unmapped"}}.dump() << '\n';
+        out << JsonText(nlohmann::json{{"letter", options.letter}, {"result", "unmapped"}});
     } else {
         out << kUnmapSucceededText << " (" << options.letter << ")\n";
     }
@@ -137,7 +136,7 @@ int RunConsole(const Options& options, const DeviceSummary& device,
                          address.c_str());
     }
     if (options.json) {
-        out << nlohmann::json{{"url", url}, {"opened", !options.printUrl}}.dump() << '\n';
+        out << JsonText(nlohmann::json{{"url", url}, {"opened", !options.printUrl}});
     } else if (options.printUrl) {
         out << url << '\n';
     } else {
@@ -202,11 +201,9 @@ int RunMap(const Options& options, const DeviceSummary& device, const std::strin
                                PrintableText(remote) + " (error " + std::to_string(result) + ")");
     }
     if (options.json) {
-        out << nlohmann::json{{"letter", mapping.localName},
-                              {"remote", PrintableText(remote)},
-                              {"result", "mapped"}}
-                   .dump()
-            << '\n';
+        out << JsonText(nlohmann::json{{"letter", mapping.localName},
+                                       {"remote", PrintableText(remote)},
+                                       {"result", "mapped"}});
     } else {
         out << kMapSucceededText << " " << mapping.localName << " " << PrintableText(remote)
             << '\n';

@@ -1,18 +1,14 @@
 #include "cli/format.h"
 
-#include <nlohmann/json.hpp>
-
+#include "cli/json_text.h"
 #include "protocol/device_key.h"
 #include "protocol/local_addresses.h"
 
 namespace cli {
 namespace {
 
-// JSON output must survive names that are not valid UTF-8.
 std::string Dump(const nlohmann::ordered_json& value) {
-    // Every non-ASCII character as an escape, so no C1 control reaches a
-    // terminal that shows the JSON.
-    return value.dump(2, ' ', true, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    return JsonText(value, 2);
 }
 
 nlohmann::ordered_json DevicesJson(const std::vector<DeviceSummary>& devices) {

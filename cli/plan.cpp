@@ -1,10 +1,15 @@
 #include "cli/plan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 
-#include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "cli/json_text.h"
 #include "cli/select.h"
 #include "protocol/device_key.h"
 
@@ -105,6 +110,45 @@ bool IsDhcp(std::string_view text) {
 }
 
 }  // namespace
+
+PlanFile ReadPlanFile(const std::string& path) {
+    PlanFile file;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        file.error = "cannot be read";
+        if (fd >= 0) {
+            close(fd);
+        }
+        return file;
+    }
+    std::string text;
+    char chunk[8192];
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            close(fd);
+            file.error = "cannot be read";
+            return file;
+        }
+        if (got == 0) {
+            break;
+        }
+        text.append(chunk, static_cast<std::size_t>(got));
+        if (text.size() > kMaxPlanBytes) {
+            close(fd);
+            file.error = "is larger than 1 MiB; a plan is a short list of recorders";
+            return file;
+        }
+    }
+    close(fd);
+    file.text = std::move(text);
+    return file;
+}
+static_assert(kMaxPlanBytes == 1024 * 1024, "the message and the help name 1 MiB");
 
 Plan ReadPlan(std::string_view text, const EnvironmentLookup& environment,
               const std::optional<std::string>& fallbackPassword) {
@@ -298,7 +342,7 @@ std::string FormatApplyJson(const std::vector<ApplyRow>& rows) {
                                      : nlohmann::json("dry run");
         array.push_back(std::move(entry));
     }
-    return array.dump(2) + '\n';
+    return JsonText(array, 2);
 }
 
 }  // namespace cli

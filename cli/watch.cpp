@@ -5,8 +5,7 @@
 #include <ostream>
 #include <thread>
 
-#include <nlohmann/json.hpp>
-
+#include "cli/json_text.h"
 #include "protocol/device_key.h"
 
 namespace cli {
@@ -117,7 +116,7 @@ std::string FormatWatchEvent(const WatchEvent& event, bool json) {
             object["old"] = event.before;
             object["new"] = event.after;
         }
-        return object.dump() + '\n';
+        return JsonText(object);
     }
     std::string line = std::string(kind) + '\t' + PrintableText(d.name) + '\t' + event.key;
     if (event.kind == WatchEvent::Kind::Appeared) {

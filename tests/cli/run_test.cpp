@@ -9,6 +9,7 @@
 #include "app/shared/drive_connect.h"
 #include "app/shared/web_console_launch.h"
 #include "cli/commands.h"
+#include "cli/watch.h"
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/platform_services.h"
 #include "platform/services/win_codes.h"
@@ -459,6 +460,51 @@ TEST_F(CliRun, ApplyChecksTheWholePlanThenSendsAndVerifiesEachLine) {
         EXPECT_EQ(RecorderNamed("Alpha").state().lan[0].ip, "10.0.0.60");
     }
     EXPECT_EQ(Run({"apply", ::testing::TempDir() + "/missing.csv"}).code, kExitUsage);
+}
+
+std::string WriteTemp(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + "/" + name;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    return path;
+}
+
+// What the second bad-input probe found, grouped as its table is.
+
+TEST_F(CliRun, BadInputCrashesNoMore) {
+    {
+        // A connection table line with a byte that is not UTF-8: JSON output
+        // replaces it, as the search does, instead of aborting.
+        drives_.Connect('R', "\\\\10.201.1.11\\V\xFF");
+        const Outcome r = Run({"drives", "--json"});
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        const auto json = nlohmann::json::parse(r.out);
+        EXPECT_EQ(json[8]["letter"], "R:");
+        EXPECT_EQ(json[8]["remote"], "\\\\10.201.1.11\\V\xEF\xBF\xBD");
+    }
+    {
+        // A recorder's name that is not UTF-8, in every JSON the runs write.
+        Add(State("Odd\xC3", 6, "KVR-620", "10.0.0.61"), 0);
+        const std::string plan =
+            WriteTemp("odd_plan.csv", "device,ip,password\n10.0.0.61,dhcp,pw-Odd\n");
+        const Outcome r = Run({"apply", plan, "--dry-run", "--json"});
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(nlohmann::json::parse(r.out)[0]["device"], "Odd\xEF\xBF\xBD (10.0.0.61)");
+        WatchEvent event{WatchEvent::Kind::Changed, "key", {}, "name", "Odd\xC3", "Odd"};
+        event.device.name = "Odd\xC3";
+        EXPECT_NO_THROW(nlohmann::json::parse(FormatWatchEvent(event, true)));
+    }
+    {
+        // A plan that is a folder, or that never ends: one line, nothing read
+        // past the limit the help names.
+        const Outcome folder = Run({"apply", ::testing::TempDir()});
+        EXPECT_EQ(folder.code, kExitUsage);
+        EXPECT_EQ(folder.err, "ostrel-nvr: " + ::testing::TempDir() + ": cannot be read\n");
+        const Outcome endless = Run({"apply", "/dev/zero"});
+        EXPECT_EQ(endless.code, kExitUsage);
+        EXPECT_NE(endless.err.find("/dev/zero: is larger than 1 MiB"), std::string::npos)
+            << endless.err;
+        EXPECT_NE(Run({"apply", "--help"}).out.find("at most 1 MiB"), std::string::npos);
+    }
 }
 
 }  // namespace

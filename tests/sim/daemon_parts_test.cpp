@@ -178,6 +178,57 @@ TEST(SimConfig, ErrorsNameTheKey) {
     EXPECT_EQ(ErrorOf(unserved), "recorders: no LAN port names an interface to serve on");
 }
 
+// What the second bad-input probe found: values and shapes the reader itself
+// chokes on are refused with the key they sit at, before any recorder is made.
+TEST(SimConfig, RefusesWhatTheReaderCannotHoldAndAddressesNotInPlainForm) {
+    const std::string minimal = json{{"recorders", json::array({MinimalRecorder()})}}.dump();
+    {
+        // A number past the range of a double, anywhere a number goes.
+        std::string text = minimal;
+        text.replace(text.find("\"name\""), 0, "\"numberA\": 1e400, ");
+        const auto result = sim::ParseConfig(text);
+        EXPECT_FALSE(result.config.has_value());
+        EXPECT_EQ(result.error.rfind("recorders[0].numberA: cannot be read", 0), 0u)
+            << result.error;
+        EXPECT_NE(sim::ParseConfig(R"({"recorders": [1, -1e999]})").error.find("recorders[1]: "),
+                  std::string::npos);
+    }
+    {
+        // An integer past the signed range does not wrap into a valid one.
+        auto r = MinimalRecorder();
+        r["lan"][0]["option"] = 18446744073709551615ULL;
+        EXPECT_EQ(ErrorOf(r),
+                  "recorders[0].lan[0].option: must be between -2147483648 and 2147483647");
+    }
+    {
+        // Deep nesting and a large file are refused before the reader builds
+        // anything (50,000 levels once took seconds and gigabytes).
+        const std::string deep = std::string(1000, '[') + std::string(1000, ']');
+        EXPECT_NE(sim::ParseConfig(deep).error.find("more than 32 deep"), std::string::npos)
+            << sim::ParseConfig(deep).error;
+        std::string nestedInString = minimal;
+        nestedInString.replace(nestedInString.find("\"name\""), 0,
+                               "\"_c\": \"" + std::string(100, '[') + "\", ");
+        EXPECT_TRUE(sim::ParseConfig(nestedInString).config.has_value());
+        std::string large = minimal;
+        large.replace(large.find("\"name\""), 0,
+                      "\"_c\": \"" + std::string(sim::kMaxConfigBytes, 'x') + "\", ");
+        EXPECT_EQ(sim::ParseConfig(large).error, "is larger than 1024 KiB");
+        const auto zero = sim::LoadConfigFile("/dev/zero");
+        EXPECT_NE(zero.error.find("is larger than"), std::string::npos) << zero.error;
+    }
+    // Recorders announce their address as written: only the plain form.
+    for (const char* text : {"010.201.001.150", "10.201.1.0150", "10.201.1.150/ev", " 10.0.0.1"}) {
+        SCOPED_TRACE(text);
+        auto r = MinimalRecorder();
+        r["lan"][0]["ip"] = text;
+        EXPECT_EQ(ErrorOf(r), "recorders[0].lan[0].ip: must be a dotted IPv4 address");
+        r = MinimalRecorder();
+        r["dhcpPool"] = {{"addresses", json::array({text})}};
+        EXPECT_EQ(ErrorOf(r), "recorders[0].dhcpPool.addresses[0]: must be a dotted IPv4 address");
+    }
+}
+
 TEST(SimConfig, DeviceIdForms) {
     const sim::DeviceId id{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x00, 0x01};
     for (const char* text :
