@@ -7,6 +7,7 @@
 #include "app/shared/web_console_launch.h"
 #include "cli/commands.h"
 #include "cli/json_text.h"
+#include "platform/services/connection_table.h"
 #include "platform/services/win_codes.h"
 #include "platform/services/windows_version.h"
 #include "protocol/globals.h"
@@ -92,6 +93,14 @@ std::string FormatDrivesJson(const std::vector<DriveLetterRow>& rows) {
         array.push_back(std::move(entry));
     }
     return JsonText(array, 2);
+}
+
+void WarnOfUnreadTableLines(const std::string& tablePath, std::ostream& err) {
+    for (const platform::UnreadLine& line : platform::ConnectionTable(tablePath).UnreadLines()) {
+        err << "ostrel-nvr: warning: " << PrintableText(tablePath) << " line " << line.number
+            << " is not a connection; it is ignored and kept as it is: " << PrintableText(line.text)
+            << '\n';
+    }
 }
 
 int RunDrives(const Options& options, platform::PlatformServices& services, std::ostream& out,

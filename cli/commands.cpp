@@ -9,6 +9,7 @@
 #include "cli/select.h"
 #include "cli/static_check.h"
 #include "cli/watch.h"
+#include "platform/services/connection_table.h"
 #include "platform/services/smb_network_drives.h"
 #include "protocol/address_rules.h"
 #include "protocol/device_table.h"
@@ -224,6 +225,12 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     const auto platform = [services]() -> ostrel::platform::PlatformServices& {
         return services != nullptr ? *services : ostrel::platform::SystemServices();
     };
+    // The system's connection table: lines it cannot read are named once.
+    if (services == nullptr &&
+        (options.command == Command::Drives || options.command == Command::Unmap ||
+         options.command == Command::Map)) {
+        WarnOfUnreadTableLines(ostrel::platform::ConnectionTable::DefaultPath(), err);
+    }
     if (options.command == Command::Drives) {
         return RunDrives(options, platform(), out, err);
     }

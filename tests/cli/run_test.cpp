@@ -1,7 +1,12 @@
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
+
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -505,6 +510,47 @@ TEST_F(CliRun, BadInputCrashesNoMore) {
             << endless.err;
         EXPECT_NE(Run({"apply", "--help"}).out.find("at most 1 MiB"), std::string::npos);
     }
+}
+
+// Runs the built program with its configuration folder in the test's own
+// folder; standard output and error come back from files.
+struct ProgramOutcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+ProgramOutcome RunProgramWithConfig(const std::string& configHome, const std::string& arguments) {
+    const std::string outFile = ::testing::TempDir() + "/program_out.txt";
+    const std::string errFile = ::testing::TempDir() + "/program_err.txt";
+    const std::string command = "XDG_CONFIG_HOME='" + configHome + "' '" + OSTREL_NVR_BINARY +
+                                "' " + arguments + " >'" + outFile + "' 2>'" + errFile + "'";
+    const int status = std::system(command.c_str());
+    const auto read = [](const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(outFile), read(errFile)};
+}
+
+TEST(CliTable, LinesTheTableCannotReadAreNamedOnceAndKept) {
+    const std::string home = ::testing::TempDir() + "/table_home";
+    std::filesystem::create_directories(home + "/ostrel-nvr");
+    const std::string table =
+        "R:\t\\\\10.201.1.11\\V\xFF\tadmin\n"
+        "Q: \\\\10.201.1.12\\V user\n"
+        "P:\t\\\\10.201.1.13\\V\tadmin\r\n";
+    WriteTemp("table_home/ostrel-nvr/network-drives", table);
+    const ProgramOutcome r = RunProgramWithConfig(home, "drives --json");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json[8]["remote"], "\\\\10.201.1.11\\V\xEF\xBF\xBD");
+    EXPECT_EQ(json[9]["free"], true);
+    EXPECT_EQ(json[10]["remote"], "\\\\10.201.1.13\\V");
+    EXPECT_EQ(r.err, "ostrel-nvr: warning: " + home +
+                         "/ostrel-nvr/network-drives line 2 is not a connection; it is ignored "
+                         "and kept as it is: Q: \\\\10.201.1.12\\V user\n");
+    std::ifstream file(home + "/ostrel-nvr/network-drives", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), table);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <cerrno>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/services/connection_table.h"
 #include "platform/services/desktop_places.h"
@@ -99,26 +102,51 @@ TEST(NetworkDrives, ProfileConnectionsAreSharedThroughTheUsersTable) {
     EXPECT_EQ(next.WNetCancelConnection2A("", CONNECT_UPDATE_PROFILE, true), ERROR_NOT_CONNECTED);
 }
 
-TEST(NetworkDrives, TableIgnoresDamagedLinesAndKeepsOthers) {
+TEST(NetworkDrives, TableKeepsTheLinesItDoesNotUnderstandByteForByte) {
     TempHome home;
     const std::string path = home.path() + "/config/ostrel-nvr/network-drives";
-    home.Write("config/ostrel-nvr/network-drives",
-               "# comment\nZ:\t\\\\a\\b\tuser\ngarbage\nQ:\tnot-unc\tu\n7:\t\\\\x\\y\tu\n"
-               "X:\t\\\\c\\d\\deeper\t\n");
+    // Connections among lines the table cannot read: no user field, spaces
+    // for tabs, a second line for Z, a lower-case letter, binary bytes, a
+    // name that is no UNC name, a line with CRLF, and a last line cut short.
+    const std::string before =
+        "# comment\n"
+        "Z:\t\\\\a\\b\tuser\n"
+        "Y:\t\\\\n\\o\n"
+        "V: \\\\s\\p user\n"
+        "Z:\t\\\\dup\\z\tother\n"
+        "u:\t\\\\l\\c\tu\n"
+        "T:\t\\\\b\x01n\\x\tu\n"
+        "Q:\tnot-unc\tu\n"
+        "X:\t\\\\c\\d\\deeper\tDOM\\me\r\n"
+        "S:\t\\\\cut";
+    home.Write("config/ostrel-nvr/network-drives", before);
     ConnectionTable table(path);
     const auto loaded = table.Load();
     ASSERT_EQ(loaded.size(), 2u);
-    EXPECT_EQ(loaded.at('Z').remoteName, "\\\\a\\b");
+    EXPECT_EQ(loaded.at('Z').remoteName, "\\\\a\\b");  // the first line of a letter counts
     EXPECT_EQ(loaded.at('X').remoteName, "\\\\c\\d\\deeper");
-    EXPECT_EQ(loaded.at('X').userName, "");
-    EXPECT_TRUE(table.Put('W', {"\\\\e\\f", "DOM\\u"}));
+    EXPECT_EQ(loaded.at('X').userName, "DOM\\me");  // no '\r' from the CRLF
+    const auto unread = table.UnreadLines();
+    ASSERT_EQ(unread.size(), 7u);
+    EXPECT_EQ(unread[0].number, 3);
+    EXPECT_EQ(unread[0].text, "Y:\t\\\\n\\o");
+    EXPECT_EQ(unread[6].number, 10);
+    EXPECT_EQ(unread[6].text, "S:\t\\\\cut");
+
+    // Changes touch only their own lines; a new one comes last, after the
+    // cut line gets its line end.
+    EXPECT_TRUE(table.Put('X', {"\\\\c\\e", "me"}));
     EXPECT_TRUE(table.Remove('Z'));
-    EXPECT_FALSE(table.Remove('Z'));
+    // The second Z line, kept, now stands for the letter.
+    EXPECT_EQ(table.Find('Z')->remoteName, "\\\\dup\\z");
+    EXPECT_TRUE(table.Put('W', {"\\\\e\\f", "DOM\\u"}));
     EXPECT_FALSE(table.Put('V', {"\\\\e\\f\nZ:\t\\\\evil\\x", "u"}));  // no line injection
-    const auto after = table.Load();
-    EXPECT_EQ(after.size(), 2u);
-    EXPECT_EQ(after.at('W').userName, "DOM\\u");
-    EXPECT_EQ(after.count('Z'), 0u);
+    std::string expected = before;
+    expected.replace(expected.find("Z:\t\\\\a\\b\tuser\n"), 14, "");
+    expected.replace(expected.find("X:\t\\\\c\\d\\deeper\tDOM\\me"), 22, "X:\t\\\\c\\e\tme");
+    expected += "\nW:\t\\\\e\\f\tDOM\\u\n";
+    EXPECT_EQ(home.Read("config/ostrel-nvr/network-drives"), expected);
+    EXPECT_EQ(table.UnreadLines().size(), 6u);
 }
 
 TEST(NetworkDrives, BookmarksAreAddedAndRemovedWithoutTouchingOtherLines) {
