@@ -94,7 +94,7 @@ std::optional<Plan> LoadPlan(const Options& options, std::istream& in,
 
 int RunApply(const Options& options, const Plan& plan, std::ostream& out, std::ostream& err) {
     const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
-    const PlanCheck check = CheckPlan(plan.lines, devices);
+    const PlanCheck check = CheckPlan(plan.lines, devices, LocalIpv4Addresses());
     if (check.error) {
         return ReportError(err, kExitUsage,
                            Where(options, check.error->line) + check.error->message);

@@ -15,6 +15,7 @@
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
+#include "protocol/ipv4_text.h"
 #include "protocol/local_addresses.h"
 #include "protocol/net_io.h"
 #include "protocol/network.h"
@@ -64,8 +65,22 @@ int RunDeviceCommand(const Options& options, const std::string& password,
     }
     const DeviceSummary& device = devices[selection.index];
     const std::string who = PrintableText(device.name) + " (" + device.ip + ")";
+    // The address is turned into a URL, a share name or a connection only
+    // in its plain form; a recorder that announces another text is not acted on.
+    if ((options.command == Command::Console || options.command == Command::Map) &&
+        !IsDottedDecimalIpv4(device.ip)) {
+        return Fail(err, kExitRecorderFailed,
+                    PrintableText(device.name) + " announces the address \"" +
+                        PrintableText(device.ip) +
+                        "\", which is not a dotted-decimal IPv4 address; nothing was done");
+    }
     if (options.command == Command::Console) {
         return RunConsole(options, device, services, out, err);
+    }
+    if (options.command == Command::Static) {
+        if (auto problem = TargetProblem(staticTexts, device, LocalIpv4Addresses())) {
+            return Fail(err, kExitUsage, *problem);
+        }
     }
 
     CurrentTargetId = device.id;
@@ -168,6 +183,17 @@ int ReportError(std::ostream& err, int code, const std::string& message) {
     // Messages quote what the user typed and what recorders sent.
     err << kProgram << PrintableText(message) << '\n';
     return code;
+}
+
+std::vector<std::string> LocalIpv4Addresses() {
+    std::vector<std::string> addresses;
+    for (const LocalAddressVerdict& verdict : ActiveNetIo().DescribeLocalAddresses()) {
+        addresses.push_back(verdict.address);
+    }
+    for (const LocalAddressSlot& local : LocalAddressTable) {
+        addresses.push_back(local.address.str());
+    }
+    return addresses;
 }
 
 std::vector<DeviceSummary> SummarizeDeviceTable() {

@@ -2,6 +2,7 @@
 
 #include "cli/json_text.h"
 #include "protocol/device_key.h"
+#include "protocol/ipv4_text.h"
 #include "protocol/local_addresses.h"
 
 namespace cli {
@@ -19,6 +20,7 @@ nlohmann::ordered_json DevicesJson(const std::vector<DeviceSummary>& devices) {
             {"id", DeviceKey(device.id)},
             {"model", device.model},
             {"ip", device.ip},
+            {"ip_valid", IsDottedDecimalIpv4(device.ip)},
             {"netmask", device.netmask},
             {"gateway", device.gateway},
             {"dhcp", device.dhcp},
@@ -93,11 +95,15 @@ std::string PrintableText(std::string_view text) {
     return out;
 }
 
+std::string AddressText(std::string_view ip) {
+    return PrintableText(ip) + (IsDottedDecimalIpv4(ip) ? "" : " (invalid)");
+}
+
 std::string FormatSearchText(const std::vector<DeviceSummary>& devices) {
     std::string out;
     for (const DeviceSummary& device : devices) {
         out += PrintableText(device.name) + '\t' + DeviceKey(device.id) + '\t' +
-               PrintableText(device.model) + '\t' + PrintableText(device.ip) + '\t' +
+               PrintableText(device.model) + '\t' + AddressText(device.ip) + '\t' +
                PrintableText(device.netmask) + '\t' + PrintableText(device.gateway) + '\t' +
                (device.dhcp ? "dhcp" : "static") + '\t' + device.interfaceAddress + '\n';
     }

@@ -244,7 +244,8 @@ Plan ReadPlan(std::string_view text, const EnvironmentLookup& environment,
     return plan;
 }
 
-PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<DeviceSummary>& devices) {
+PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<DeviceSummary>& devices,
+                    const std::vector<std::string>& localAddresses) {
     PlanCheck check;
     std::map<std::size_t, int> deviceLine;   // recorder → the line that names it
     std::map<std::string, int> addressLine;  // new address → the line that gives it
@@ -279,6 +280,9 @@ PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<Device
         }
         deviceLine.emplace(selection.index, line.line);
         if (!line.dhcp) {
+            if (auto problem = TargetProblem(checked.texts, device, localAddresses)) {
+                return fail(std::move(*problem));
+            }
             const std::string& address = checked.texts.ip;
             if (const auto it = addressLine.find(address); it != addressLine.end()) {
                 return fail("the address " + address + " is also given on line " +

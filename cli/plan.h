@@ -76,7 +76,9 @@ struct PlanCheck {
 // Every line in order: the editor's address rules, exactly one recorder found
 // for its selector, no recorder named twice, no address given twice, and no
 // address that another recorder found already uses.
-PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<DeviceSummary>& devices);
+// A static line's address must also be one that can work (TargetProblem).
+PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<DeviceSummary>& devices,
+                    const std::vector<std::string>& localAddresses = {});
 
 // What a line changes, for the output: "dhcp" or "IP/NETMASK gw GATEWAY".
 std::string ChangeText(const CheckedLine& line);

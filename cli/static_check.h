@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "cli/format.h"
 #include "protocol/address_rules.h"
 
 // The check of "ostrel-nvr static": the address texts of the command line are
@@ -31,5 +33,13 @@ std::optional<Octets> ParseOctets(std::string_view text);
 StaticCheck CheckStaticInput(const std::optional<std::string>& ip,
                              const std::optional<std::string>& netmask,
                              const std::optional<std::string>& gateway);
+
+// Whether the checked texts can work as the recorder's new settings, which
+// the address rules alone do not see: the address must not be this
+// computer's own (the recorder could not be reached again), the recorder's
+// other port's, or the network or broadcast address of the new subnet. The
+// refusal as one line; nothing when the target can work.
+std::optional<std::string> TargetProblem(const StaticTexts& texts, const DeviceSummary& device,
+                                         const std::vector<std::string>& localAddresses);
 
 }  // namespace cli

@@ -512,6 +512,102 @@ TEST_F(CliRun, BadInputCrashesNoMore) {
     }
 }
 
+TEST_F(CliRun, BadInputGivesNoWrongResult) {
+    sim::RecorderState twoPorts = State("Delta", 8, "KVR-620", "10.0.0.71");
+    twoPorts.lan.push_back(twoPorts.lan[0]);
+    twoPorts.lan[1].ip = "10.0.0.72";
+    Add(twoPorts, 0);
+    {
+        // Targets that cannot work are refused before anything is sent: this
+        // computer's address, the recorder's other port, the network and
+        // broadcast addresses of the new subnet.
+        struct Row {
+            const char* line;
+            const char* error;
+        };
+        const Row rows[] = {
+            {"Delta,10.0.0.2,255.255.255.0,10.0.0.1", "10.0.0.2 is this computer's own"},
+            {"Delta,10.0.1.2,255.255.255.0,10.0.1.1", "10.0.1.2 is this computer's own"},
+            {"Delta,10.0.0.72,255.255.255.0,10.0.0.1",
+             "10.0.0.72 is already used by another port of Delta"},
+            {"Delta,10.0.0.64,255.255.255.192,10.0.0.65", "10.0.0.64 is the network address"},
+            {"Delta,10.0.0.127,255.255.255.192,10.0.0.65", "10.0.0.127 is the broadcast address"},
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.line);
+            const std::string plan =
+                WriteTemp("target_plan.csv", std::string("device,ip,netmask,gateway,password\n") +
+                                                 row.line + ",pw-Delta\n");
+            const std::size_t sentBefore = net_.Sent().size();
+            const Outcome r = Run({"apply", plan});
+            EXPECT_EQ(r.code, kExitUsage);
+            EXPECT_NE(r.err.find(row.error), std::string::npos) << r.err;
+            // Only the search went out.
+            for (std::size_t i = sentBefore; i < net_.Sent().size(); ++i) {
+                EXPECT_EQ(net_.Sent()[i].bytes[2], 101) << "request " << i;
+            }
+            EXPECT_EQ(RecorderNamed("Delta").state().lan[0].ip, "10.0.0.71");
+        }
+        const Outcome staticOwn = Run({"static", "--device", "Delta", "--ip", "10.0.0.2",
+                                       "--netmask", "255.255.255.0", "--gateway", "10.0.0.1"},
+                                      "pw-Delta");
+        EXPECT_EQ(staticOwn.code, kExitUsage);
+        EXPECT_NE(staticOwn.err.find("this computer's own"), std::string::npos) << staticOwn.err;
+        // The control: the first host of the same small subnet.
+        const Outcome fine = Run({"apply",
+                                  WriteTemp("target_plan.csv",
+                                            "device,ip,netmask,gateway,password\n"
+                                            "Delta,10.0.0.65,255.255.255.192,10.0.0.66,pw-Delta\n"),
+                                  "--dry-run"});
+        EXPECT_EQ(fine.code, kExitOk) << fine.err;
+    }
+    {
+        // Addresses a recorder announces in another form are shown as they
+        // came, marked, and never turned into a URL, a share or a probe.
+        Add(State("Octal", 9, "KVR-620", "10.0.0.0150"), 0);
+        Add(State("Pathy", 10, "KVR-620", "localhost/abc"), 0);
+        probe_.SetReachable("10.0.0.104", true);
+        probe_.SetReachable("localhost", true);
+        const Outcome search = Run({"search"});
+        EXPECT_NE(search.out.find("\t10.0.0.0150 (invalid)\t"), std::string::npos) << search.out;
+        EXPECT_NE(search.out.find("\tlocalhost/abc (invalid)\t"), std::string::npos);
+        const auto json = nlohmann::json::parse(Run({"search", "--json"}).out);
+        for (const auto& device : json) {
+            EXPECT_EQ(device["ip_valid"], device["name"] != "Octal" && device["name"] != "Pathy")
+                << device.dump();
+        }
+        for (const char* name : {"Octal", "Pathy"}) {
+            SCOPED_TRACE(name);
+            const Outcome console = Run({"console", "--device", name});
+            EXPECT_EQ(console.code, kExitRecorderFailed);
+            EXPECT_NE(console.err.find("not a dotted-decimal IPv4 address"), std::string::npos)
+                << console.err;
+            const Outcome map = Run({"map", "--device", name, "--volume", "Volume_1"},
+                                    ("pw-" + std::string(name)).c_str());
+            EXPECT_EQ(map.code, kExitRecorderFailed);
+        }
+        EXPECT_TRUE(probe_.Urls().empty());
+        EXPECT_TRUE(launcher_.commandLines.empty());
+        EXPECT_TRUE(drives_.addCalls.empty());
+    }
+}
+
+TEST(CliWatch, AFailedWriteEndsTheWatchWithCodeOne) {
+    std::ostream lost(nullptr);  // every write fails
+    Options options;
+    options.command = Command::Watch;
+    int searches = 0;
+    const auto search = [&] {
+        ++searches;
+        DeviceSummary device;
+        device.name = "Alpha";
+        device.ip = "10.0.0.11";
+        return std::vector<DeviceSummary>{device};
+    };
+    EXPECT_EQ(RunWatch(options, search, lost, 5), 1);
+    EXPECT_EQ(searches, 1);
+}
+
 // Runs the built program with its configuration folder in the test's own
 // folder; standard output and error come back from files.
 struct ProgramOutcome {
