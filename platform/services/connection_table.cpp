@@ -145,7 +145,8 @@ bool ConnectionTable::Store(const Content& content) const {
     for (const Line& line : content.lines) {
         bytes += line.text + line.ending;
     }
-    return ReplaceFileAtomically(path_, bytes);
+    // It names hosts, shares and user names: the user's alone.
+    return ReplacePrivateFile(path_, bytes);
 }
 
 }  // namespace ostrel::platform

@@ -21,6 +21,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // and renames it over the target. Creates missing parent folders (mode 0700).
 // False when any step fails; the old file is then untouched.
 bool ReplaceFileAtomically(const std::string& path, std::string_view content);
+// The same for a file that is the user's alone: it is always written 0600,
+// whatever the file it replaces (or a symbolic link's target) had, and its
+// folder is made 0700.
+bool ReplacePrivateFile(const std::string& path, std::string_view content);
 
 // Creates the folder and its missing parents with the given mode.
 bool MakeFolders(const std::string& path, unsigned mode);

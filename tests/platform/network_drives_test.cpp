@@ -149,6 +149,37 @@ TEST(NetworkDrives, TableKeepsTheLinesItDoesNotUnderstandByteForByte) {
     EXPECT_EQ(table.UnreadLines().size(), 6u);
 }
 
+TEST(NetworkDrives, TheTableIsWrittenForTheUserAlone) {
+    TempHome home;
+    const std::string folder = home.path() + "/config/ostrel-nvr";
+    const std::string path = folder + "/network-drives";
+    const auto modeOf = [](const std::string& file) {
+        struct stat info {};
+        EXPECT_EQ(lstat(file.c_str(), &info), 0) << file;
+        return info.st_mode & 07777;
+    };
+    // A table and folder others may read are made private by the next write.
+    home.Write("config/ostrel-nvr/network-drives", "Z:\t\\\\a\\b\tuser\n", 0644);
+    chmod(folder.c_str(), 0755);
+    EXPECT_TRUE(ConnectionTable(path).Put('Y', {"\\\\c\\d", "u"}));
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    // A symbolic link to a readable file is replaced by a private file; the
+    // file it pointed to stays as it was.
+    home.Write("elsewhere", "Z:\t\\\\a\\b\tuser\n", 0644);
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    ASSERT_EQ(symlink((home.path() + "/elsewhere").c_str(), path.c_str()), 0);
+    EXPECT_TRUE(ConnectionTable(path).Remove('Z'));
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_TRUE(S_ISREG([&] {
+        struct stat info {};
+        lstat(path.c_str(), &info);
+        return info.st_mode;
+    }()));
+    EXPECT_EQ(home.Read("elsewhere"), "Z:\t\\\\a\\b\tuser\n");
+    EXPECT_EQ(modeOf(home.path() + "/elsewhere"), 0644u);
+}
+
 TEST(NetworkDrives, BookmarksAreAddedAndRemovedWithoutTouchingOtherLines) {
     TempHome home;
     DesktopPlaces::Options options;
