@@ -215,6 +215,10 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
         } else if (option == "--volume") {
             options.volume = *value;
         } else if (option == "--letter") {
+            if (value->empty()) {
+                result.error = "--letter needs a drive letter (X:)";
+                return result;
+            }
             options.letter = *value;
         }
     }

@@ -37,15 +37,47 @@ public:
     int selected = -1;
 };
 
-// The window's texts are written for a message box; a line of the command
-// line's error output is one line.
-std::string OneLine(std::string text) {
-    for (char& c : text) {
-        if (c == '\n') {
-            c = ' ';
-        }
+// What a drive operation's code means, in words, with the code.
+std::string DriveFailureText(std::uint32_t code) {
+    const char* words = nullptr;
+    switch (code) {
+        case platform::ERROR_BAD_NETPATH:
+            words = "no such host, or it does not answer";
+            break;
+        case platform::ERROR_UNEXP_NET_ERR:
+            words = "the connection to the host failed";
+            break;
+        case platform::ERROR_BAD_NET_NAME:
+            words = "no such share";
+            break;
+        case platform::ERROR_LOGON_FAILURE:
+        case platform::ERROR_ACCESS_DENIED:
+        case platform::ERROR_INVALID_PASSWORD:
+            words = "wrong user name or password";
+            break;
+        case platform::ERROR_BAD_PROFILE:
+            words = "the configuration folder cannot be written";
+            break;
+        case platform::ERROR_BUSY:
+            words = "the connection table is in use by another program";
+            break;
+        case platform::ERROR_NOT_CONNECTED:
+            words = "the letter is not connected";
+            break;
+        case platform::ERROR_OPEN_FILES:
+            words = "files on the drive are open";
+            break;
+        case platform::ERROR_ALREADY_ASSIGNED:
+            words = "the letter is already connected";
+            break;
+        case platform::ERROR_CANCELLED:
+            words = "cancelled";
+            break;
+        default:
+            break;
     }
-    return text;
+    return (words != nullptr ? std::string(words) + " " : std::string()) + "(error " +
+           std::to_string(code) + ")";
 }
 
 std::string RemoteName(const DeviceSummary& device, const std::string& volume) {
@@ -112,9 +144,18 @@ int RunDrives(const Options& options, platform::PlatformServices& services, std:
 
 int RunUnmap(const Options& options, platform::PlatformServices& services, std::ostream& out,
              std::ostream& err) {
-    if (!UnmapLetter(*services.drives, options.letter)) {
+    platform::NetworkDrives& drives = *services.drives;
+    std::string remote;
+    if (drives.WNetGetConnectionA(options.letter.c_str(), remote) ==
+        platform::ERROR_NOT_CONNECTED) {
+        return ReportError(err, kExitRecorderFailed, options.letter + " is not connected");
+    }
+    // What UnmapLetter does for the window, keeping the code to say what failed.
+    const std::uint32_t result = drives.WNetCancelConnection2A(
+        options.letter.c_str(), platform::CONNECT_UPDATE_PROFILE, true);
+    if (result != platform::NO_ERROR) {
         return ReportError(err, kExitRecorderFailed,
-                           options.letter + " " + OneLine(kUnmapFailedText));
+                           options.letter + " cannot be disconnected: " + DriveFailureText(result));
     }
     if (options.json) {
         out << JsonText(nlohmann::json{{"letter", options.letter}, {"result", "unmapped"}});
@@ -207,7 +248,7 @@ int RunMap(const Options& options, const DeviceSummary& device, const std::strin
     if (result != platform::NO_ERROR) {
         return ReportError(err, kExitRecorderFailed,
                            std::string(kMapFailedText) + " " + mapping.localName + " " +
-                               PrintableText(remote) + " (error " + std::to_string(result) + ")");
+                               PrintableText(remote) + ": " + DriveFailureText(result));
     }
     if (options.json) {
         out << JsonText(nlohmann::json{{"letter", mapping.localName},

@@ -321,6 +321,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     ResetProtocolGlobals();
     NetworkSession session;
     if (LocalAddressTable.empty()) {
+        if (options.command == Command::Search && options.verbose) {
+            err << FormatLocalAddressesText(ActiveNetIo().DescribeLocalAddresses());
+        }
         return Fail(err, kExitRecorderFailed,
                     "no usable local IPv4 interface (up with carrier, multicast, not loopback) to "
                     "search on");

@@ -71,6 +71,22 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     return length;
 }
 
+// C1 controls written as UTF-8 (U+0080 to U+009F), and the characters that
+// turn the direction of the text around (U+061C, U+200E, U+200F, U+202A to
+// U+202E, U+2066 to U+2069), with which a name could show as another.
+bool IsControlSequence(std::string_view sequence) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(sequence[i]); };
+    if (sequence.size() == 2) {
+        return (byte(0) == 0xC2 && byte(1) <= 0x9F) || (byte(0) == 0xD8 && byte(1) == 0x9C);
+    }
+    if (sequence.size() == 3 && byte(0) == 0xE2) {
+        return (byte(1) == 0x80 && (byte(2) == 0x8E || byte(2) == 0x8F)) ||
+               (byte(1) == 0x80 && byte(2) >= 0xAA && byte(2) <= 0xAE) ||
+               (byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9);
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string PrintableText(std::string_view text) {
@@ -82,14 +98,15 @@ std::string PrintableText(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = Utf8SequenceLength(text.substr(i));
         if (length > 0) {
-            const bool c1 = length == 2 && static_cast<unsigned char>(text[i]) == 0xC2 &&
-                            static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-            out += c1 ? std::string_view("?") : text.substr(i, length);
+            const std::string_view sequence = text.substr(i, length);
+            out += IsControlSequence(sequence) ? std::string_view("?") : sequence;
             i += length;
             continue;
         }
+        // A byte that starts no UTF-8 sequence is shown as "?", as JSON
+        // shows it as U+FFFD: a terminal would take it as anything.
         const auto byte = static_cast<unsigned char>(text[i]);
-        out += byte < 0x20 || (byte >= 0x7F && byte <= 0x9F) ? '?' : text[i];
+        out += byte < 0x20 || byte >= 0x7F ? '?' : text[i];
         ++i;
     }
     return out;

@@ -27,8 +27,9 @@ struct DeviceSummary {
     std::vector<std::string> portIps;  // every LAN port's address
 };
 
-// The text with every control character (C0, DEL and C1, raw or in UTF-8)
-// replaced by "?"; other bytes are kept.
+// The text with every control character (C0, DEL and C1, raw or in UTF-8),
+// every character that turns the text's direction (U+202E and its kin) and
+// every byte that is not part of UTF-8 replaced by "?"; other text is kept.
 std::string PrintableText(std::string_view text);
 
 // A recorder's address as the output shows it: as it came, with " (invalid)"

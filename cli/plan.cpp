@@ -153,6 +153,16 @@ static_assert(kMaxPlanBytes == 1024 * 1024, "the message and the help name 1 MiB
 Plan ReadPlan(std::string_view text, const EnvironmentLookup& environment,
               const std::optional<std::string>& fallbackPassword) {
     Plan plan;
+    // A spreadsheet's "CSV UTF-8" starts with a byte-order mark.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
+    // A NUL would silently cut the field it is in.
+    if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+        const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<long>(nul), '\n');
+        plan.error = PlanError{static_cast<int>(line), "holds a NUL byte; a plan is text"};
+        return plan;
+    }
     std::vector<Record> records;
     if (auto error = SplitRecords(text, records)) {
         plan.error = std::move(error);
@@ -258,7 +268,8 @@ PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<Device
         CheckedLine checked;
         checked.plan = line;
         if (!line.dhcp) {
-            const StaticCheck rules = CheckStaticInput(line.ip, line.netmask, line.gateway);
+            const StaticCheck rules =
+                CheckStaticInput(line.ip, line.netmask, line.gateway, FieldNaming::PlanColumns);
             if (!rules.texts) {
                 return fail(rules.message);
             }

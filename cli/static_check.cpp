@@ -70,19 +70,19 @@ std::optional<std::string> TargetProblem(const StaticTexts& texts, const DeviceS
 
 StaticCheck CheckStaticInput(const std::optional<std::string>& ip,
                              const std::optional<std::string>& netmask,
-                             const std::optional<std::string>& gateway) {
+                             const std::optional<std::string>& gateway, FieldNaming naming) {
     StaticCheck result;
     StaticLanInput input;
     struct Field {
         const std::optional<std::string>& text;
-        const char* option;
+        const char* name;
         Octets& octets;
         bool& blank;
     };
     const Field fields[] = {
-        {ip, "--ip", input.ip, input.ipBlank},
-        {netmask, "--netmask", input.netmask, input.netmaskBlank},
-        {gateway, "--gateway", input.gateway, input.gatewayBlank},
+        {ip, "ip", input.ip, input.ipBlank},
+        {netmask, "netmask", input.netmask, input.netmaskBlank},
+        {gateway, "gateway", input.gateway, input.gatewayBlank},
     };
     for (const Field& field : fields) {
         if (!field.text || field.text->empty()) {
@@ -91,8 +91,11 @@ StaticCheck CheckStaticInput(const std::optional<std::string>& ip,
         }
         const std::optional<Octets> octets = ParseOctets(*field.text);
         if (!octets) {
-            result.message = "invalid address \"" + PrintableText(*field.text) + "\" for " +
-                             field.option + " (expected four decimal octets such as 192.168.0.10)";
+            const std::string where = naming == FieldNaming::Options
+                                          ? std::string("for --") + field.name
+                                          : std::string("in column ") + field.name;
+            result.message = "invalid address \"" + PrintableText(*field.text) + "\" " + where +
+                             " (expected four decimal octets such as 192.168.0.10)";
             return result;
         }
         field.octets = *octets;

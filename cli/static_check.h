@@ -29,10 +29,15 @@ struct StaticCheck {
 // the text has another shape.
 std::optional<Octets> ParseOctets(std::string_view text);
 
+// How a refusal names the field: by the option of "static" ("for --ip") or
+// by the plan's column ("in column ip").
+enum class FieldNaming { Options, PlanColumns };
+
 // An absent or empty text is a blank field.
 StaticCheck CheckStaticInput(const std::optional<std::string>& ip,
                              const std::optional<std::string>& netmask,
-                             const std::optional<std::string>& gateway);
+                             const std::optional<std::string>& gateway,
+                             FieldNaming naming = FieldNaming::Options);
 
 // Whether the checked texts can work as the recorder's new settings, which
 // the address rules alone do not see: the address must not be this

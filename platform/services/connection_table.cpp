@@ -42,7 +42,8 @@ std::string ConnectionText(char letter, const DriveConnection& connection) {
 
 }  // namespace
 
-ConnectionTable::ConnectionTable(std::string path) : path_(std::move(path)) {}
+ConnectionTable::ConnectionTable(std::string path, std::chrono::milliseconds lockWait)
+    : path_(std::move(path)), lockWait_(lockWait) {}
 
 std::string ConnectionTable::DefaultPath() {
     return UserConfigHome() + "/ostrel-nvr/network-drives";
@@ -104,11 +105,14 @@ std::optional<DriveConnection> ConnectionTable::Find(char letter) const {
     return found->second;
 }
 
-bool ConnectionTable::Put(char letter, const DriveConnection& connection) {
+TableChange ConnectionTable::Put(char letter, const DriveConnection& connection) {
     if (!Printable(connection.remoteName) || !Printable(connection.userName)) {
-        return false;
+        return TableChange::kNotWritten;
     }
-    FileLock lock(path_ + ".lock");
+    FileLock lock(path_ + ".lock", lockWait_);
+    if (lock.busy()) {
+        return TableChange::kInUse;
+    }
     Content content = Read();
     const std::string text = ConnectionText(letter, connection);
     for (Line& line : content.lines) {
@@ -128,8 +132,11 @@ bool ConnectionTable::Put(char letter, const DriveConnection& connection) {
     return Store(content);
 }
 
-bool ConnectionTable::Remove(char letter) {
-    FileLock lock(path_ + ".lock");
+TableChange ConnectionTable::Remove(char letter) {
+    FileLock lock(path_ + ".lock", lockWait_);
+    if (lock.busy()) {
+        return TableChange::kInUse;
+    }
     Content content = Read();
     for (auto it = content.lines.begin(); it != content.lines.end(); ++it) {
         if (it->letter == letter) {
@@ -137,16 +144,16 @@ bool ConnectionTable::Remove(char letter) {
             return Store(content);
         }
     }
-    return false;
+    return TableChange::kNotThere;
 }
 
-bool ConnectionTable::Store(const Content& content) const {
+TableChange ConnectionTable::Store(const Content& content) const {
     std::string bytes;
     for (const Line& line : content.lines) {
         bytes += line.text + line.ending;
     }
     // It names hosts, shares and user names: the user's alone.
-    return ReplacePrivateFile(path_, bytes);
+    return ReplacePrivateFile(path_, bytes) ? TableChange::kDone : TableChange::kNotWritten;
 }
 
 }  // namespace ostrel::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
@@ -27,9 +28,20 @@ struct UnreadLine {
     std::string text;  // without its line end
 };
 
+// What a change of the table came to.
+enum class TableChange {
+    kDone,
+    kNotThere,    // Remove: the letter had no connection
+    kInUse,       // another program held the table's lock past the wait
+    kNotWritten,  // the file could not be written (or the names hold control bytes)
+};
+
+// How long a change waits for another program's lock on the table.
+inline constexpr std::chrono::milliseconds kTableLockWait{5000};
+
 class ConnectionTable {
 public:
-    explicit ConnectionTable(std::string path);
+    explicit ConnectionTable(std::string path, std::chrono::milliseconds lockWait = kTableLockWait);
 
     // $XDG_CONFIG_HOME/ostrel-nvr/network-drives.
     static std::string DefaultPath();
@@ -40,9 +52,8 @@ public:
     std::optional<DriveConnection> Find(char letter) const;
     // The lines that Load does not take, in file order.
     std::vector<UnreadLine> UnreadLines() const;
-    bool Put(char letter, const DriveConnection& connection);
-    // True when the letter had a connection and the file was rewritten.
-    bool Remove(char letter);
+    TableChange Put(char letter, const DriveConnection& connection);
+    TableChange Remove(char letter);
 
     const std::string& path() const { return path_; }
 
@@ -59,9 +70,10 @@ private:
         std::vector<UnreadLine> unread;
     };
     Content Read() const;
-    bool Store(const Content& content) const;
+    TableChange Store(const Content& content) const;
 
     std::string path_;
+    std::chrono::milliseconds lockWait_;
 };
 
 }  // namespace ostrel::platform

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <thread>
 
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -156,6 +157,24 @@ FileLock::FileLock(const std::string& lockPath) {
     if (fd_ >= 0) {
         while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
         }
+    }
+}
+
+FileLock::FileLock(const std::string& lockPath, std::chrono::milliseconds wait) {
+    MakeFolders(ParentOf(lockPath), 0700);
+    fd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0) {
+        return;
+    }
+    const auto until = std::chrono::steady_clock::now() + wait;
+    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EINTR && (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= until)) {
+            busy_ = errno == EWOULDBLOCK;
+            close(fd_);
+            fd_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 

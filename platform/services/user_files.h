@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,13 +34,21 @@ bool MakeFolders(const std::string& path, unsigned mode);
 // read-modify-write cycles of two processes on one file do not interleave.
 class FileLock {
 public:
+    // Waits for the lock as long as it takes.
     explicit FileLock(const std::string& lockPath);
+    // Waits at most `wait`; busy() then says that another holder kept it.
+    // A lock file that cannot be made is no lock and not busy: the write
+    // that follows fails on its own.
+    FileLock(const std::string& lockPath, std::chrono::milliseconds wait);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
+    bool busy() const { return busy_; }
+
 private:
     int fd_ = -1;
+    bool busy_ = false;
 };
 
 }  // namespace ostrel::platform

@@ -1,8 +1,10 @@
 #include <cerrno>
 #include <filesystem>
 
+#include <sys/file.h>
 #include <sys/stat.h>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -135,12 +137,13 @@ TEST(NetworkDrives, TableKeepsTheLinesItDoesNotUnderstandByteForByte) {
 
     // Changes touch only their own lines; a new one comes last, after the
     // cut line gets its line end.
-    EXPECT_TRUE(table.Put('X', {"\\\\c\\e", "me"}));
-    EXPECT_TRUE(table.Remove('Z'));
+    EXPECT_EQ(table.Put('X', {"\\\\c\\e", "me"}), TableChange::kDone);
+    EXPECT_EQ(table.Remove('Z'), TableChange::kDone);
     // The second Z line, kept, now stands for the letter.
     EXPECT_EQ(table.Find('Z')->remoteName, "\\\\dup\\z");
-    EXPECT_TRUE(table.Put('W', {"\\\\e\\f", "DOM\\u"}));
-    EXPECT_FALSE(table.Put('V', {"\\\\e\\f\nZ:\t\\\\evil\\x", "u"}));  // no line injection
+    EXPECT_EQ(table.Put('W', {"\\\\e\\f", "DOM\\u"}), TableChange::kDone);
+    EXPECT_EQ(table.Put('V', {"\\\\e\\f\nZ:\t\\\\evil\\x", "u"}),
+              TableChange::kNotWritten);  // no line injection
     std::string expected = before;
     expected.replace(expected.find("Z:\t\\\\a\\b\tuser\n"), 14, "");
     expected.replace(expected.find("X:\t\\\\c\\d\\deeper\tDOM\\me"), 22, "X:\t\\\\c\\e\tme");
@@ -161,7 +164,7 @@ TEST(NetworkDrives, TheTableIsWrittenForTheUserAlone) {
     // A table and folder others may read are made private by the next write.
     home.Write("config/ostrel-nvr/network-drives", "Z:\t\\\\a\\b\tuser\n", 0644);
     chmod(folder.c_str(), 0755);
-    EXPECT_TRUE(ConnectionTable(path).Put('Y', {"\\\\c\\d", "u"}));
+    EXPECT_EQ(ConnectionTable(path).Put('Y', {"\\\\c\\d", "u"}), TableChange::kDone);
     EXPECT_EQ(modeOf(path), 0600u);
     EXPECT_EQ(modeOf(folder), 0700u);
     // A symbolic link to a readable file is replaced by a private file; the
@@ -169,7 +172,7 @@ TEST(NetworkDrives, TheTableIsWrittenForTheUserAlone) {
     home.Write("elsewhere", "Z:\t\\\\a\\b\tuser\n", 0644);
     ASSERT_EQ(unlink(path.c_str()), 0);
     ASSERT_EQ(symlink((home.path() + "/elsewhere").c_str(), path.c_str()), 0);
-    EXPECT_TRUE(ConnectionTable(path).Remove('Z'));
+    EXPECT_EQ(ConnectionTable(path).Remove('Z'), TableChange::kDone);
     EXPECT_EQ(modeOf(path), 0600u);
     EXPECT_TRUE(S_ISREG([&] {
         struct stat info {};
@@ -178,6 +181,26 @@ TEST(NetworkDrives, TheTableIsWrittenForTheUserAlone) {
     }()));
     EXPECT_EQ(home.Read("elsewhere"), "Z:\t\\\\a\\b\tuser\n");
     EXPECT_EQ(modeOf(home.path() + "/elsewhere"), 0644u);
+}
+
+TEST(NetworkDrives, AHeldTableLockEndsTheWaitAsInUse) {
+    TempHome home;
+    auto options = OptionsIn(home);
+    options.tableLockWait = std::chrono::milliseconds(100);
+    ConnectionTable table(options.tableFile, options.tableLockWait);
+    ASSERT_EQ(table.Put('Y', {"\\\\10.201.1.11\\Volume_1", "admin"}), TableChange::kDone);
+    // Another program holds the table's lock and does not let go.
+    const int holder = open((options.tableFile + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    EXPECT_EQ(table.Put('X', {"\\\\10.201.1.12\\Volume_1", "admin"}), TableChange::kInUse);
+    EXPECT_EQ(table.Remove('Y'), TableChange::kInUse);
+    SmbNetworkDrives drives(options);
+    EXPECT_EQ(drives.WNetCancelConnection2A("Y:", CONNECT_UPDATE_PROFILE, true), ERROR_BUSY);
+    close(holder);
+    EXPECT_EQ(table.Find('Y')->remoteName, "\\\\10.201.1.11\\Volume_1");
+    EXPECT_EQ(table.Remove('Y'), TableChange::kDone);
+    EXPECT_EQ(table.Remove('Y'), TableChange::kNotThere);
 }
 
 TEST(NetworkDrives, BookmarksAreAddedAndRemovedWithoutTouchingOtherLines) {

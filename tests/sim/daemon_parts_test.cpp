@@ -1,11 +1,19 @@
 // The daemon's pure parts: its configuration file, the HTTP console's request
 // parsing and page, and the request log's fields.
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <thread>
+
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <spawn.h>
+#include <unistd.h>
 
 #include "sim/daemon/config.h"
 #include "sim/daemon/event_log.h"
@@ -227,6 +235,48 @@ TEST(SimConfig, RefusesWhatTheReaderCannotHoldAndAddressesNotInPlainForm) {
         r["dhcpPool"] = {{"addresses", json::array({text})}};
         EXPECT_EQ(ErrorOf(r), "recorders[0].dhcpPool.addresses[0]: must be a dotted IPv4 address");
     }
+}
+
+// A hang-up (the terminal it ran in closed) ends the daemon as a stop does,
+// without leaving its pid file behind to name a process that is gone.
+TEST(SimDaemon, AHangUpEndsItCleanly) {
+    if (geteuid() != 0 || std::system("unshare -n true 2>/dev/null") != 0) {
+        GTEST_SKIP() << "needs a network namespace of its own (root and unshare)";
+    }
+    const std::string config = testing::TempDir() + "sim_hangup.json";
+    const std::string pidFile = testing::TempDir() + "sim_hangup.pid";
+    std::remove(pidFile.c_str());
+    std::ofstream(config, std::ios::trunc)
+        << R"({"recorders": [{"name": "N", "deviceId": "00:1A:2B:3C:4D:5E:00:42", "lan": [)"
+           R"({"interface": "lo", "ip": "127.0.0.1", "netmask": "255.0.0.0"}],)"
+           R"( "http": {"enabled": false}}]})";
+    // The daemon replaces the shell, so the pid spawned is the daemon's.
+    std::vector<std::string> args{"unshare",
+                                  "-n",
+                                  "sh",
+                                  "-c",
+                                  "ip link set lo up && exec \"$0\" --config \"$1\" --pid-file "
+                                  "\"$2\" --log /dev/null",
+                                  OSTREL_SIM_PATH,
+                                  config,
+                                  pidFile};
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawnp(&pid, "unshare", nullptr, nullptr, argv.data(), environ), 0);
+    for (int i = 0; i < 500 && !std::ifstream(pidFile); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(std::ifstream(pidFile)) << "the daemon did not start";
+    ASSERT_EQ(kill(pid, SIGHUP), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_FALSE(std::ifstream(pidFile)) << "the pid file was left behind";
+    std::remove(config.c_str());
 }
 
 TEST(SimConfig, DeviceIdForms) {
