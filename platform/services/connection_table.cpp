@@ -1,5 +1,7 @@
 #include "platform/services/connection_table.h"
 
+#include <string_view>
+
 #include "platform/services/user_files.h"
 
 namespace ostrel::platform {
@@ -9,7 +11,7 @@ namespace {
 constexpr const char* kHeader =
     "# Network drive connections: letter, remote name, user name (tab-separated).";
 
-bool Printable(const std::string& text) {
+bool Printable(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             return false;
@@ -19,21 +21,21 @@ bool Printable(const std::string& text) {
 }
 
 // "Z:<TAB>\\host\share<TAB>user", or nothing when the line is not one.
-std::optional<std::pair<char, DriveConnection>> ParseConnection(const std::string& line) {
+std::optional<std::pair<char, DriveConnection>> ParseConnection(std::string_view line) {
     const auto firstTab = line.find('\t');
     if (firstTab != 2 || line[0] < 'A' || line[0] > 'Z' || line[1] != ':') {
         return std::nullopt;
     }
     const auto secondTab = line.find('\t', firstTab + 1);
-    if (secondTab == std::string::npos) {
+    if (secondTab == std::string_view::npos) {
         return std::nullopt;
     }
-    DriveConnection connection{line.substr(3, secondTab - 3), line.substr(secondTab + 1)};
-    if (connection.remoteName.rfind("\\\\", 0) != 0 || !Printable(connection.remoteName) ||
-        !Printable(connection.userName)) {
+    const std::string_view remote = line.substr(3, secondTab - 3);
+    const std::string_view user = line.substr(secondTab + 1);
+    if (!remote.starts_with("\\\\") || !Printable(remote) || !Printable(user)) {
         return std::nullopt;
     }
-    return std::make_pair(line[0], std::move(connection));
+    return std::make_pair(line[0], DriveConnection{std::string(remote), std::string(user)});
 }
 
 std::string ConnectionText(char letter, const DriveConnection& connection) {
@@ -49,51 +51,56 @@ std::string ConnectionTable::DefaultPath() {
     return UserConfigHome() + "/ostrel-nvr/network-drives";
 }
 
-ConnectionTable::Content ConnectionTable::Read() const {
+ConnectionTable::Content ConnectionTable::Read(bool keepLines) const {
     Content content;
     const auto bytes = ReadWholeFile(path_);
     if (!bytes) {
         return content;
     }
     content.exists = true;
+    // Views into the bytes; only what is kept is copied, so a question on a
+    // long table costs one pass over it.
+    const std::string_view all(*bytes);
     std::size_t start = 0;
     int number = 0;
-    while (start < bytes->size()) {
+    while (start < all.size()) {
         ++number;
-        Line line;
-        auto end = bytes->find('\n', start);
-        if (end == std::string::npos) {
-            end = bytes->size();
+        std::string_view ending;
+        auto end = all.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = all.size();
         } else {
-            line.ending = "\n";
+            ending = "\n";
         }
-        line.text = bytes->substr(start, end - start);
+        std::string_view text = all.substr(start, end - start);
         start = end + 1;
-        if (!line.ending.empty() && !line.text.empty() && line.text.back() == '\r') {
-            line.text.pop_back();
-            line.ending = "\r\n";
+        if (!ending.empty() && text.ends_with('\r')) {
+            text.remove_suffix(1);
+            ending = "\r\n";
         }
-        if (line.text.empty() || line.text[0] == '#') {
-            content.lines.push_back(std::move(line));
-            continue;
+        std::optional<char> letter;
+        if (!text.empty() && text[0] != '#') {
+            auto parsed = ParseConnection(text);
+            if (parsed && !content.connections.contains(parsed->first)) {
+                letter = parsed->first;
+                content.connections.emplace(std::move(*parsed));
+            } else {
+                content.unread.push_back({number, std::string(text)});
+            }
         }
-        auto parsed = ParseConnection(line.text);
-        if (parsed && content.connections.emplace(parsed->first, parsed->second).second) {
-            line.letter = parsed->first;
-        } else {
-            content.unread.push_back({number, line.text});
+        if (keepLines) {
+            content.lines.push_back({std::string(text), std::string(ending), letter});
         }
-        content.lines.push_back(std::move(line));
     }
     return content;
 }
 
 std::map<char, DriveConnection> ConnectionTable::Load() const {
-    return Read().connections;
+    return Read(false).connections;
 }
 
 std::vector<UnreadLine> ConnectionTable::UnreadLines() const {
-    return Read().unread;
+    return Read(false).unread;
 }
 
 std::optional<DriveConnection> ConnectionTable::Find(char letter) const {
@@ -113,7 +120,7 @@ TableChange ConnectionTable::Put(char letter, const DriveConnection& connection)
     if (lock.busy()) {
         return TableChange::kInUse;
     }
-    Content content = Read();
+    Content content = Read(true);
     const std::string text = ConnectionText(letter, connection);
     for (Line& line : content.lines) {
         if (line.letter == letter) {
@@ -126,7 +133,7 @@ TableChange ConnectionTable::Put(char letter, const DriveConnection& connection)
     }
     if (!content.lines.empty() && content.lines.back().ending.empty()) {
         // The last line had no line end: it gets one, its bytes stay.
-        content.lines.back().ending = "\n";
+        content.lines.back().ending.push_back('\n');
     }
     content.lines.push_back({text, "\n", letter});
     return Store(content);
@@ -137,7 +144,7 @@ TableChange ConnectionTable::Remove(char letter) {
     if (lock.busy()) {
         return TableChange::kInUse;
     }
-    Content content = Read();
+    Content content = Read(true);
     for (auto it = content.lines.begin(); it != content.lines.end(); ++it) {
         if (it->letter == letter) {
             content.lines.erase(it);

@@ -69,7 +69,8 @@ private:
         std::map<char, DriveConnection> connections;
         std::vector<UnreadLine> unread;
     };
-    Content Read() const;
+    // The lines themselves are kept only for a rewrite.
+    Content Read(bool keepLines) const;
     TableChange Store(const Content& content) const;
 
     std::string path_;
