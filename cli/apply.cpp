@@ -92,13 +92,12 @@ void VerifyTogether(std::vector<SentLine> waiting) {
 
 std::optional<Plan> LoadPlan(const Options& options, std::istream& in,
                              const char* environmentPassword, std::ostream& err, int& code) {
-    std::ifstream file(options.planPath, std::ios::binary);
-    if (!file) {
-        code = ReportError(err, kExitUsage, Where(options, 0) + "cannot be read");
+    const PlanFile file = ReadPlanFile(options.planPath);
+    if (!file.text) {
+        code = ReportError(err, kExitUsage, Where(options, 0) + file.error);
         return std::nullopt;
     }
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
+    const std::string& text = *file.text;
     std::optional<std::string> fallback;
     if (options.passwordStdin || environmentPassword != nullptr) {
         const PasswordResult read = ReadPassword(options.passwordStdin, in, environmentPassword);
@@ -119,7 +118,7 @@ std::optional<Plan> LoadPlan(const Options& options, std::istream& in,
 
 int RunApply(const Options& options, const Plan& plan, std::ostream& out, std::ostream& err) {
     const std::vector<DeviceSummary> devices = SummarizeDeviceTable();
-    const PlanCheck check = CheckPlan(plan.lines, devices);
+    const PlanCheck check = CheckPlan(plan.lines, devices, LocalIpv4Addresses());
     if (check.error) {
         return ReportError(err, kExitUsage,
                            Where(options, check.error->line) + check.error->message);

@@ -215,6 +215,10 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
         } else if (option == "--volume") {
             options.volume = *value;
         } else if (option == "--letter") {
+            if (value->empty()) {
+                result.error = "--letter needs a drive letter (X:)";
+                return result;
+            }
             options.letter = *value;
         }
     }
@@ -303,6 +307,7 @@ std::string UsageText() {
            "apply reads a CSV plan (columns device, ip, netmask, gateway, user, password,\n"
            "password_env; ip \"dhcp\" turns DHCP on), checks every line before anything\n"
            "is sent, then sends each change and searches until the recorder shows it.\n"
+           "A plan is at most 1 MiB.\n"
            "watch searches every S seconds (default 2) and prints what appeared, changed\n"
            "or disappeared (after two searches without it) until Ctrl-C or SIGTERM.\n"
            "\n"

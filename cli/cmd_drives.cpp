@@ -2,12 +2,12 @@
 
 #include <ostream>
 
-#include <nlohmann/json.hpp>
-
 #include "app/drive_letters/drive_letter_table.h"
 #include "app/shared/drive_connect.h"
 #include "app/shared/web_console_launch.h"
 #include "cli/commands.h"
+#include "cli/json_text.h"
+#include "platform/services/connection_table.h"
 #include "platform/services/win_codes.h"
 #include "platform/services/windows_version.h"
 #include "protocol/globals.h"
@@ -37,15 +37,47 @@ public:
     int selected = -1;
 };
 
-// The window's texts are written for a message box; a line of the command
-// line's error output is one line.
-std::string OneLine(std::string text) {
-    for (char& c : text) {
-        if (c == '\n') {
-            c = ' ';
-        }
+// What a drive operation's code means, in words, with the code.
+std::string DriveFailureText(std::uint32_t code) {
+    const char* words = nullptr;
+    switch (code) {
+        case platform::ERROR_BAD_NETPATH:
+            words = "no such host, or it does not answer";
+            break;
+        case platform::ERROR_UNEXP_NET_ERR:
+            words = "the connection to the host failed";
+            break;
+        case platform::ERROR_BAD_NET_NAME:
+            words = "no such share";
+            break;
+        case platform::ERROR_LOGON_FAILURE:
+        case platform::ERROR_ACCESS_DENIED:
+        case platform::ERROR_INVALID_PASSWORD:
+            words = "wrong user name or password";
+            break;
+        case platform::ERROR_BAD_PROFILE:
+            words = "the configuration folder cannot be written";
+            break;
+        case platform::ERROR_BUSY:
+            words = "the connection table is in use by another program";
+            break;
+        case platform::ERROR_NOT_CONNECTED:
+            words = "the letter is not connected";
+            break;
+        case platform::ERROR_OPEN_FILES:
+            words = "files on the drive are open";
+            break;
+        case platform::ERROR_ALREADY_ASSIGNED:
+            words = "the letter is already connected";
+            break;
+        case platform::ERROR_CANCELLED:
+            words = "cancelled";
+            break;
+        default:
+            break;
     }
-    return text;
+    return (words != nullptr ? std::string(words) + " " : std::string()) + "(error " +
+           std::to_string(code) + ")";
 }
 
 std::string RemoteName(const DeviceSummary& device, const std::string& volume) {
@@ -92,7 +124,15 @@ std::string FormatDrivesJson(const std::vector<DriveLetterRow>& rows) {
         entry["free"] = row.free();
         array.push_back(std::move(entry));
     }
-    return array.dump(2) + '\n';
+    return JsonText(array, 2);
+}
+
+void WarnOfUnreadTableLines(const std::string& tablePath, std::ostream& err) {
+    for (const platform::UnreadLine& line : platform::ConnectionTable(tablePath).UnreadLines()) {
+        err << "ostrel-nvr: warning: " << PrintableText(tablePath) << " line " << line.number
+            << " is not a connection; it is ignored and kept as it is: " << PrintableText(line.text)
+            << '\n';
+    }
 }
 
 int RunDrives(const Options& options, platform::PlatformServices& services, std::ostream& out,
@@ -104,12 +144,21 @@ int RunDrives(const Options& options, platform::PlatformServices& services, std:
 
 int RunUnmap(const Options& options, platform::PlatformServices& services, std::ostream& out,
              std::ostream& err) {
-    if (!UnmapLetter(*services.drives, options.letter)) {
+    platform::NetworkDrives& drives = *services.drives;
+    std::string remote;
+    if (drives.WNetGetConnectionA(options.letter.c_str(), remote) ==
+        platform::ERROR_NOT_CONNECTED) {
+        return ReportError(err, kExitRecorderFailed, options.letter + " is not connected");
+    }
+    // What UnmapLetter does for the window, keeping the code to say what failed.
+    const std::uint32_t result = drives.WNetCancelConnection2A(
+        options.letter.c_str(), platform::CONNECT_UPDATE_PROFILE, true);
+    if (result != platform::NO_ERROR) {
         return ReportError(err, kExitRecorderFailed,
-                           options.letter + " " + OneLine(kUnmapFailedText));
+                           options.letter + " cannot be disconnected: " + DriveFailureText(result));
     }
     if (options.json) {
-        out << nlohmann::json{{"letter", options.letter}, {"result", "unmapped"}}.dump() << '\n';
+        out << JsonText(nlohmann::json{{"letter", options.letter}, {"result", "unmapped"}});
     } else {
         out << kUnmapSucceededText << " (" << options.letter << ")\n";
     }
@@ -137,7 +186,7 @@ int RunConsole(const Options& options, const DeviceSummary& device,
                          address.c_str());
     }
     if (options.json) {
-        out << nlohmann::json{{"url", url}, {"opened", !options.printUrl}}.dump() << '\n';
+        out << JsonText(nlohmann::json{{"url", url}, {"opened", !options.printUrl}});
     } else if (options.printUrl) {
         out << url << '\n';
     } else {
@@ -199,14 +248,12 @@ int RunMap(const Options& options, const DeviceSummary& device, const std::strin
     if (result != platform::NO_ERROR) {
         return ReportError(err, kExitRecorderFailed,
                            std::string(kMapFailedText) + " " + mapping.localName + " " +
-                               PrintableText(remote) + " (error " + std::to_string(result) + ")");
+                               PrintableText(remote) + ": " + DriveFailureText(result));
     }
     if (options.json) {
-        out << nlohmann::json{{"letter", mapping.localName},
-                              {"remote", PrintableText(remote)},
-                              {"result", "mapped"}}
-                   .dump()
-            << '\n';
+        out << JsonText(nlohmann::json{{"letter", mapping.localName},
+                                       {"remote", PrintableText(remote)},
+                                       {"result", "mapped"}});
     } else {
         out << kMapSucceededText << " " << mapping.localName << " " << PrintableText(remote)
             << '\n';

@@ -31,6 +31,10 @@ std::vector<DriveLetterRow> ListDriveLetters(ostrel::platform::NetworkDrives& dr
 std::string FormatDrivesText(const std::vector<DriveLetterRow>& rows);
 std::string FormatDrivesJson(const std::vector<DriveLetterRow>& rows);
 
+// One warning line per line of the connection table that is no connection:
+// the user learns that it is ignored, and that rewrites keep it.
+void WarnOfUnreadTableLines(const std::string& tablePath, std::ostream& err);
+
 int RunDrives(const Options& options, ostrel::platform::PlatformServices& services,
               std::ostream& out, std::ostream& err);
 int RunUnmap(const Options& options, ostrel::platform::PlatformServices& services,

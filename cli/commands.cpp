@@ -9,11 +9,13 @@
 #include "cli/select.h"
 #include "cli/static_check.h"
 #include "cli/watch.h"
+#include "platform/services/connection_table.h"
 #include "platform/services/smb_network_drives.h"
 #include "protocol/address_rules.h"
 #include "protocol/device_table.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
+#include "protocol/ipv4_text.h"
 #include "protocol/local_addresses.h"
 #include "protocol/net_io.h"
 #include "protocol/network.h"
@@ -63,8 +65,22 @@ int RunDeviceCommand(const Options& options, const std::string& password,
     }
     const DeviceSummary& device = devices[selection.index];
     const std::string who = PrintableText(device.name) + " (" + device.ip + ")";
+    // The address is turned into a URL, a share name or a connection only
+    // in its plain form; a recorder that announces another text is not acted on.
+    if ((options.command == Command::Console || options.command == Command::Map) &&
+        !IsDottedDecimalIpv4(device.ip)) {
+        return Fail(err, kExitRecorderFailed,
+                    PrintableText(device.name) + " announces the address \"" +
+                        PrintableText(device.ip) +
+                        "\", which is not a dotted-decimal IPv4 address; nothing was done");
+    }
     if (options.command == Command::Console) {
         return RunConsole(options, device, services, out, err);
+    }
+    if (options.command == Command::Static) {
+        if (auto problem = TargetProblem(staticTexts, device, LocalIpv4Addresses())) {
+            return Fail(err, kExitUsage, *problem);
+        }
     }
 
     CurrentTargetId = device.id;
@@ -169,6 +185,17 @@ int ReportError(std::ostream& err, int code, const std::string& message) {
     return code;
 }
 
+std::vector<std::string> LocalIpv4Addresses() {
+    std::vector<std::string> addresses;
+    for (const LocalAddressVerdict& verdict : ActiveNetIo().DescribeLocalAddresses()) {
+        addresses.push_back(verdict.address);
+    }
+    for (const LocalAddressSlot& local : LocalAddressTable) {
+        addresses.push_back(local.address.str());
+    }
+    return addresses;
+}
+
 std::vector<DeviceSummary> SummarizeDeviceTable() {
     std::vector<DeviceSummary> devices;
     for (const DeviceRecord& record : DeviceTable) {
@@ -224,6 +251,12 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     const auto platform = [services]() -> ostrel::platform::PlatformServices& {
         return services != nullptr ? *services : ostrel::platform::SystemServices();
     };
+    // The system's connection table: lines it cannot read are named once.
+    if (services == nullptr &&
+        (options.command == Command::Drives || options.command == Command::Unmap ||
+         options.command == Command::Map)) {
+        WarnOfUnreadTableLines(ostrel::platform::ConnectionTable::DefaultPath(), err);
+    }
     if (options.command == Command::Drives) {
         return RunDrives(options, platform(), out, err);
     }
@@ -288,6 +321,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     ResetProtocolGlobals();
     NetworkSession session;
     if (LocalAddressTable.empty()) {
+        if (options.command == Command::Search && options.verbose) {
+            err << FormatLocalAddressesText(ActiveNetIo().DescribeLocalAddresses());
+        }
         return Fail(err, kExitRecorderFailed,
                     "no usable local IPv4 interface (up with carrier, multicast, not loopback) to "
                     "search on");

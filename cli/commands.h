@@ -47,6 +47,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 // Writes one error line, prefixed "ostrel-nvr: ", and returns the code.
 int ReportError(std::ostream& err, int code, const std::string& message);
 
+// Every IPv4 address of this computer, searched or left out.
+std::vector<std::string> LocalIpv4Addresses();
+
 // The recorders of the device table as the search shows them.
 std::vector<DeviceSummary> SummarizeDeviceTable();
 

@@ -1,18 +1,15 @@
 #include "cli/format.h"
 
-#include <nlohmann/json.hpp>
-
+#include "cli/json_text.h"
 #include "protocol/device_key.h"
+#include "protocol/ipv4_text.h"
 #include "protocol/local_addresses.h"
 
 namespace cli {
 namespace {
 
-// JSON output must survive names that are not valid UTF-8.
 std::string Dump(const nlohmann::ordered_json& value) {
-    // Every non-ASCII character as an escape, so no C1 control reaches a
-    // terminal that shows the JSON.
-    return value.dump(2, ' ', true, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    return JsonText(value, 2);
 }
 
 nlohmann::ordered_json DevicesJson(const std::vector<DeviceSummary>& devices) {
@@ -23,6 +20,7 @@ nlohmann::ordered_json DevicesJson(const std::vector<DeviceSummary>& devices) {
             {"id", DeviceKey(device.id)},
             {"model", device.model},
             {"ip", device.ip},
+            {"ip_valid", IsDottedDecimalIpv4(device.ip)},
             {"netmask", device.netmask},
             {"gateway", device.gateway},
             {"dhcp", device.dhcp},
@@ -73,6 +71,22 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     return length;
 }
 
+// C1 controls written as UTF-8 (U+0080 to U+009F), and the characters that
+// turn the direction of the text around (U+061C, U+200E, U+200F, U+202A to
+// U+202E, U+2066 to U+2069), with which a name could show as another.
+bool IsControlSequence(std::string_view sequence) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(sequence[i]); };
+    if (sequence.size() == 2) {
+        return (byte(0) == 0xC2 && byte(1) <= 0x9F) || (byte(0) == 0xD8 && byte(1) == 0x9C);
+    }
+    if (sequence.size() == 3 && byte(0) == 0xE2) {
+        return (byte(1) == 0x80 && (byte(2) == 0x8E || byte(2) == 0x8F)) ||
+               (byte(1) == 0x80 && byte(2) >= 0xAA && byte(2) <= 0xAE) ||
+               (byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9);
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string PrintableText(std::string_view text) {
@@ -84,24 +98,29 @@ std::string PrintableText(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = Utf8SequenceLength(text.substr(i));
         if (length > 0) {
-            const bool c1 = length == 2 && static_cast<unsigned char>(text[i]) == 0xC2 &&
-                            static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-            out += c1 ? std::string_view("?") : text.substr(i, length);
+            const std::string_view sequence = text.substr(i, length);
+            out += IsControlSequence(sequence) ? std::string_view("?") : sequence;
             i += length;
             continue;
         }
+        // A byte that starts no UTF-8 sequence is shown as "?", as JSON
+        // shows it as U+FFFD: a terminal would take it as anything.
         const auto byte = static_cast<unsigned char>(text[i]);
-        out += byte < 0x20 || (byte >= 0x7F && byte <= 0x9F) ? '?' : text[i];
+        out += byte < 0x20 || byte >= 0x7F ? '?' : text[i];
         ++i;
     }
     return out;
+}
+
+std::string AddressText(std::string_view ip) {
+    return PrintableText(ip) + (IsDottedDecimalIpv4(ip) ? "" : " (invalid)");
 }
 
 std::string FormatSearchText(const std::vector<DeviceSummary>& devices) {
     std::string out;
     for (const DeviceSummary& device : devices) {
         out += PrintableText(device.name) + '\t' + DeviceKey(device.id) + '\t' +
-               PrintableText(device.model) + '\t' + PrintableText(device.ip) + '\t' +
+               PrintableText(device.model) + '\t' + AddressText(device.ip) + '\t' +
                PrintableText(device.netmask) + '\t' + PrintableText(device.gateway) + '\t' +
                (device.dhcp ? "dhcp" : "static") + '\t' + device.interfaceAddress + '\n';
     }

@@ -27,15 +27,21 @@ struct DeviceSummary {
     std::vector<std::string> portIps;  // every LAN port's address
 };
 
-// The text with every control character (C0, DEL and C1, raw or in UTF-8)
-// replaced by "?"; other bytes are kept.
+// The text with every control character (C0, DEL and C1, raw or in UTF-8),
+// every character that turns the text's direction (U+202E and its kin) and
+// every byte that is not part of UTF-8 replaced by "?"; other text is kept.
 std::string PrintableText(std::string_view text);
+
+// A recorder's address as the output shows it: as it came, with " (invalid)"
+// after a text that is not a dotted-decimal IPv4 address.
+std::string AddressText(std::string_view ip);
 
 // One tab-separated line per recorder: name, device key (DeviceKey), model, ip, netmask,
 // gateway, "dhcp" or "static", the local address it answered on.
 std::string FormatSearchText(const std::vector<DeviceSummary>& devices);
-// A JSON array of objects with name, id, model, ip, netmask, gateway, dhcp
-// (a boolean) and interface.
+// A JSON array of objects with name, id, model, ip, ip_valid (false when ip
+// is not a dotted-decimal IPv4 address), netmask, gateway, dhcp (a boolean)
+// and interface.
 std::string FormatSearchJson(const std::vector<DeviceSummary>& devices);
 
 // The words for why a local address was not searched ("no carrier", ...).

@@ -1,10 +1,15 @@
 #include "cli/plan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 
-#include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "cli/json_text.h"
 #include "cli/select.h"
 #include "protocol/device_key.h"
 
@@ -106,9 +111,58 @@ bool IsDhcp(std::string_view text) {
 
 }  // namespace
 
+PlanFile ReadPlanFile(const std::string& path) {
+    PlanFile file;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        file.error = "cannot be read";
+        if (fd >= 0) {
+            close(fd);
+        }
+        return file;
+    }
+    std::string text;
+    char chunk[8192];
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            close(fd);
+            file.error = "cannot be read";
+            return file;
+        }
+        if (got == 0) {
+            break;
+        }
+        text.append(chunk, static_cast<std::size_t>(got));
+        if (text.size() > kMaxPlanBytes) {
+            close(fd);
+            file.error = "is larger than 1 MiB; a plan is a short list of recorders";
+            return file;
+        }
+    }
+    close(fd);
+    file.text = std::move(text);
+    return file;
+}
+static_assert(kMaxPlanBytes == 1024 * 1024, "the message and the help name 1 MiB");
+
 Plan ReadPlan(std::string_view text, const EnvironmentLookup& environment,
               const std::optional<std::string>& fallbackPassword) {
     Plan plan;
+    // A spreadsheet's "CSV UTF-8" starts with a byte-order mark.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
+    // A NUL would silently cut the field it is in.
+    if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+        const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<long>(nul), '\n');
+        plan.error = PlanError{static_cast<int>(line), "holds a NUL byte; a plan is text"};
+        return plan;
+    }
     std::vector<Record> records;
     if (auto error = SplitRecords(text, records)) {
         plan.error = std::move(error);
@@ -200,7 +254,8 @@ Plan ReadPlan(std::string_view text, const EnvironmentLookup& environment,
     return plan;
 }
 
-PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<DeviceSummary>& devices) {
+PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<DeviceSummary>& devices,
+                    const std::vector<std::string>& localAddresses) {
     PlanCheck check;
     std::map<std::size_t, int> deviceLine;   // recorder → the line that names it
     std::map<std::string, int> addressLine;  // new address → the line that gives it
@@ -213,7 +268,8 @@ PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<Device
         CheckedLine checked;
         checked.plan = line;
         if (!line.dhcp) {
-            const StaticCheck rules = CheckStaticInput(line.ip, line.netmask, line.gateway);
+            const StaticCheck rules =
+                CheckStaticInput(line.ip, line.netmask, line.gateway, FieldNaming::PlanColumns);
             if (!rules.texts) {
                 return fail(rules.message);
             }
@@ -235,6 +291,9 @@ PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<Device
         }
         deviceLine.emplace(selection.index, line.line);
         if (!line.dhcp) {
+            if (auto problem = TargetProblem(checked.texts, device, localAddresses)) {
+                return fail(std::move(*problem));
+            }
             const std::string& address = checked.texts.ip;
             if (const auto it = addressLine.find(address); it != addressLine.end()) {
                 return fail("the address " + address + " is also given on line " +
@@ -298,7 +357,7 @@ std::string FormatApplyJson(const std::vector<ApplyRow>& rows) {
                                      : nlohmann::json("dry run");
         array.push_back(std::move(entry));
     }
-    return array.dump(2) + '\n';
+    return JsonText(array, 2);
 }
 
 }  // namespace cli

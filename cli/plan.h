@@ -39,6 +39,18 @@ struct Plan {
     std::optional<PlanError> error;  // the first line that cannot be read
 };
 
+// The largest plan read; a larger file is refused unread (the help names it).
+inline constexpr std::size_t kMaxPlanBytes = 1024 * 1024;
+
+// The plan file's bytes, or why they cannot be had: "cannot be read" (a
+// missing file, a folder, a read error) or "is larger than 1 MiB" (a device
+// that never ends included).
+struct PlanFile {
+    std::optional<std::string> text;
+    std::string error;
+};
+PlanFile ReadPlanFile(const std::string& path);
+
 // The value of an environment variable, or null when it is unset.
 using EnvironmentLookup = std::function<const char*(const std::string& name)>;
 
@@ -64,7 +76,9 @@ struct PlanCheck {
 // Every line in order: the editor's address rules, exactly one recorder found
 // for its selector, no recorder named twice, no address given twice, and no
 // address that another recorder found already uses.
-PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<DeviceSummary>& devices);
+// A static line's address must also be one that can work (TargetProblem).
+PlanCheck CheckPlan(const std::vector<PlanLine>& lines, const std::vector<DeviceSummary>& devices,
+                    const std::vector<std::string>& localAddresses = {});
 
 // What a line changes, for the output: "dhcp" or "IP/NETMASK gw GATEWAY".
 std::string ChangeText(const CheckedLine& line);

@@ -5,9 +5,9 @@
 #include <ostream>
 #include <thread>
 
-#include <nlohmann/json.hpp>
-
+#include "cli/json_text.h"
 #include "protocol/device_key.h"
+#include "protocol/ipv4_text.h"
 
 namespace cli {
 
@@ -23,7 +23,7 @@ struct FieldOf {
 constexpr FieldOf kFields[] = {
     {"name", [](const DeviceSummary& d) { return PrintableText(d.name); }},
     {"model", [](const DeviceSummary& d) { return PrintableText(d.model); }},
-    {"ip", [](const DeviceSummary& d) { return d.ip; }},
+    {"ip", [](const DeviceSummary& d) { return AddressText(d.ip); }},
     {"netmask", [](const DeviceSummary& d) { return d.netmask; }},
     {"gateway", [](const DeviceSummary& d) { return d.gateway; }},
     {"dhcp", [](const DeviceSummary& d) { return std::string(d.dhcp ? "dhcp" : "static"); }},
@@ -108,6 +108,7 @@ std::string FormatWatchEvent(const WatchEvent& event, bool json) {
         if (event.kind == WatchEvent::Kind::Appeared) {
             object["model"] = PrintableText(d.model);
             object["ip"] = d.ip;
+            object["ip_valid"] = IsDottedDecimalIpv4(d.ip);
             object["netmask"] = d.netmask;
             object["gateway"] = d.gateway;
             object["dhcp"] = d.dhcp;
@@ -117,11 +118,11 @@ std::string FormatWatchEvent(const WatchEvent& event, bool json) {
             object["old"] = event.before;
             object["new"] = event.after;
         }
-        return object.dump() + '\n';
+        return JsonText(object);
     }
     std::string line = std::string(kind) + '\t' + PrintableText(d.name) + '\t' + event.key;
     if (event.kind == WatchEvent::Kind::Appeared) {
-        line += '\t' + d.ip + '\t' + d.netmask + '\t' + d.gateway + '\t' +
+        line += '\t' + AddressText(d.ip) + '\t' + d.netmask + '\t' + d.gateway + '\t' +
                 (d.dhcp ? "dhcp" : "static") + '\t' + d.interfaceAddress;
     } else if (event.kind == WatchEvent::Kind::Changed) {
         line += '\t' + event.field + ": " + event.before + " -> " + event.after;
@@ -139,6 +140,11 @@ int RunWatch(const Options& options, const std::function<std::vector<DeviceSumma
             out << FormatWatchEvent(event, options.json);
         }
         out.flush();
+        // Output nobody receives (a full disk, a closed pipe) ends the watch
+        // at once; the caller reports it.
+        if (out.fail()) {
+            return 1;
+        }
         if (rounds > 0) {
             continue;
         }

@@ -44,7 +44,8 @@ std::string FormatWatchEvent(const WatchEvent& event, bool json);
 extern std::atomic<bool> WatchStopRequested;
 
 // Searches every interval until a stop is asked for (or `rounds` searches,
-// when positive: tests). The search itself is a function so tests can run it
+// when positive: tests), then gives 0; gives 1 at once when the output
+// cannot be written. The search itself is a function so tests can run it
 // on the virtual network.
 int RunWatch(const Options& options, const std::function<std::vector<DeviceSummary>()>& search,
              std::ostream& out, int rounds = 0);

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include <sys/stat.h>
@@ -129,6 +130,36 @@ ProgramLookup FindProgram(const std::string& program) {
     return {{}, failure};
 }
 
+}  // namespace
+
+std::vector<std::string> ChildEnvironment() {
+    std::vector<std::string> entries;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        const std::string_view name = text.substr(0, text.find('='));
+        bool secret = false;
+        for (const char* variable : kSecretVariables) {
+            secret = secret || name == variable;
+        }
+        if (!secret) {
+            entries.emplace_back(text);
+        }
+    }
+    return entries;
+}
+
+std::vector<char*> EnvironmentPointers(std::vector<std::string>& entries) {
+    std::vector<char*> pointers;
+    pointers.reserve(entries.size() + 1);
+    for (std::string& entry : entries) {
+        pointers.push_back(entry.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+namespace {
+
 // Starts the program detached from our input; a thread reaps it when it ends
 // so no zombie is left behind. 0 on success, else the errno of the start.
 int Spawn(const std::string& path, const std::vector<std::string>& arguments) {
@@ -142,7 +173,9 @@ int Spawn(const std::string& path, const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     pid_t pid = 0;
-    const int error = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+    std::vector<std::string> environment = ChildEnvironment();
+    const int error = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(),
+                                  EnvironmentPointers(environment).data());
     posix_spawn_file_actions_destroy(&actions);
     if (error == 0) {
         std::thread([pid] {

@@ -33,6 +33,17 @@ public:
                                         const char* directory, int showCommand) = 0;
 };
 
+// The variables that hold the product's secrets.
+inline constexpr const char* kSecretVariables[] = {"OSTREL_PASSWORD"};
+
+// The environment of every program the product starts (a browser, the
+// desktop's opener, a helper): this process's own without kSecretVariables,
+// which none of them has any business seeing. "NAME=value" entries.
+std::vector<std::string> ChildEnvironment();
+// The same as the null-terminated array posix_spawn takes; the pointers
+// point into `entries`.
+std::vector<char*> EnvironmentPointers(std::vector<std::string>& entries);
+
 // Splits a command line into program and arguments by the Windows rules:
 // blanks separate, double quotes group, backslashes are literal except before
 // a double quote.

@@ -12,7 +12,7 @@
 #include <spawn.h>
 #include <unistd.h>
 
-extern char** environ;
+#include "platform/services/program_launcher.h"
 
 namespace ostrel::platform {
 
@@ -60,8 +60,9 @@ ProcessOutcome RunProcess(const std::vector<std::string>& argv, const std::strin
     }
     arguments.push_back(nullptr);
     pid_t pid = 0;
-    const int error =
-        posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, arguments.data(), environ);
+    std::vector<std::string> environment = ChildEnvironment();
+    const int error = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, arguments.data(),
+                                   EnvironmentPointers(environment).data());
     posix_spawn_file_actions_destroy(&actions);
     close(toChild[0]);
     close(fromChild[1]);

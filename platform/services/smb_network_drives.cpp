@@ -44,7 +44,9 @@ std::string CurrentLoginName() {
 SmbNetworkDrives::SmbNetworkDrives() : SmbNetworkDrives(Options{}) {}
 
 SmbNetworkDrives::SmbNetworkDrives(Options options)
-    : options_(std::move(options)), table_(options_.tableFile), places_(options_.desktop) {
+    : options_(std::move(options)),
+      table_(options_.tableFile, options_.tableLockWait),
+      places_(options_.desktop) {
     if (!options_.sessions) {
         options_.sessions = std::make_shared<SmbCredentialStore>();
     }
@@ -178,8 +180,9 @@ std::uint32_t SmbNetworkDrives::WNetAddConnection2A(const NetResource& resource,
     }
     const DriveConnection connection{remote, credentials.UserName()};
     if ((flags & CONNECT_UPDATE_PROFILE) != 0) {
-        if (!table_.Put(*letter, connection)) {
-            return ERROR_BAD_PROFILE;
+        const TableChange put = table_.Put(*letter, connection);
+        if (put != TableChange::kDone) {
+            return put == TableChange::kInUse ? ERROR_BUSY : ERROR_BAD_PROFILE;
         }
         std::lock_guard lock(mutex_);
         suspended_.erase(*letter);
@@ -226,7 +229,11 @@ std::uint32_t SmbNetworkDrives::WNetCancelConnection2A(const char* name, std::ui
         return NO_ERROR;
     }
     if ((flags & CONNECT_UPDATE_PROFILE) != 0) {
-        if (!table_.Remove(*letter) && table_.Find(*letter)) {
+        const TableChange removed = table_.Remove(*letter);
+        if (removed == TableChange::kInUse) {
+            return ERROR_BUSY;
+        }
+        if (removed == TableChange::kNotWritten) {
             return ERROR_BAD_PROFILE;
         }
         if (share) {

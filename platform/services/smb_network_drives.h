@@ -21,6 +21,7 @@ class SmbNetworkDrives final : public NetworkDrives {
 public:
     struct Options {
         std::string tableFile = ConnectionTable::DefaultPath();
+        std::chrono::milliseconds tableLockWait = kTableLockWait;
         DesktopPlaces::Options desktop;
         SmbLimits limits;
         // Letters that are local drives and cannot be connected. C: stands

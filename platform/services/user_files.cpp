@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <thread>
 
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -97,7 +98,12 @@ bool MakeFolders(const std::string& path, unsigned mode) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
+namespace {
+
+// Writes the content beside the file and renames it over it; the new file
+// gets `mode`, or the old file's mode when there is none (0600 for a new file).
+bool WriteReplacement(const std::string& path, std::string_view content,
+                      std::optional<mode_t> mode) {
     if (!MakeFolders(ParentOf(path), 0700)) {
         return false;
     }
@@ -106,9 +112,11 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
     if (fd < 0) {
         return false;
     }
-    // Keep the permissions of the file being replaced; new files are private.
     struct stat old {};
-    fchmod(fd, stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600);
+    if (!mode) {
+        mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
+    }
+    fchmod(fd, *mode);
     bool ok = true;
     std::size_t written = 0;
     while (ok && written < content.size()) {
@@ -130,12 +138,43 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
     return ok;
 }
 
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
+    return WriteReplacement(path, content, std::nullopt);
+}
+
+bool ReplacePrivateFile(const std::string& path, std::string_view content) {
+    if (!MakeFolders(ParentOf(path), 0700) || chmod(ParentOf(path).c_str(), 0700) != 0) {
+        return false;
+    }
+    return WriteReplacement(path, content, 0600);
+}
+
 FileLock::FileLock(const std::string& lockPath) {
     MakeFolders(ParentOf(lockPath), 0700);
     fd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ >= 0) {
         while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
         }
+    }
+}
+
+FileLock::FileLock(const std::string& lockPath, std::chrono::milliseconds wait) {
+    MakeFolders(ParentOf(lockPath), 0700);
+    fd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0) {
+        return;
+    }
+    const auto until = std::chrono::steady_clock::now() + wait;
+    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EINTR && (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= until)) {
+            busy_ = errno == EWOULDBLOCK;
+            close(fd_);
+            fd_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // and renames it over the target. Creates missing parent folders (mode 0700).
 // False when any step fails; the old file is then untouched.
 bool ReplaceFileAtomically(const std::string& path, std::string_view content);
+// The same for a file that is the user's alone: it is always written 0600,
+// whatever the file it replaces (or a symbolic link's target) had, and its
+// folder is made 0700.
+bool ReplacePrivateFile(const std::string& path, std::string_view content);
 
 // Creates the folder and its missing parents with the given mode.
 bool MakeFolders(const std::string& path, unsigned mode);
@@ -29,13 +34,21 @@ bool MakeFolders(const std::string& path, unsigned mode);
 // read-modify-write cycles of two processes on one file do not interleave.
 class FileLock {
 public:
+    // Waits for the lock as long as it takes.
     explicit FileLock(const std::string& lockPath);
+    // Waits at most `wait`; busy() then says that another holder kept it.
+    // A lock file that cannot be made is no lock and not busy: the write
+    // that follows fails on its own.
+    FileLock(const std::string& lockPath, std::chrono::milliseconds wait);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
+    bool busy() const { return busy_; }
+
 private:
     int fd_ = -1;
+    bool busy_ = false;
 };
 
 }  // namespace ostrel::platform

@@ -27,6 +27,7 @@ inline constexpr std::uint32_t ERROR_DISK_FULL = 112;
 inline constexpr std::uint32_t ERROR_INVALID_NAME = 123;
 inline constexpr std::uint32_t ERROR_DIR_NOT_EMPTY = 145;
 inline constexpr std::uint32_t ERROR_ALREADY_EXISTS = 183;
+inline constexpr std::uint32_t ERROR_BUSY = 170;
 inline constexpr std::uint32_t ERROR_MORE_DATA = 234;
 inline constexpr std::uint32_t ERROR_BAD_DEVICE = 1200;
 inline constexpr std::uint32_t ERROR_NO_NET_OR_BAD_PATH = 1203;

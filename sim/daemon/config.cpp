@@ -3,10 +3,13 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
+
+#include "protocol/ipv4_text.h"
 
 namespace sim {
 namespace {
@@ -39,13 +42,15 @@ void RequireObject(const json& value, const std::string& path) {
 
 // A parser callback that fails on the second occurrence of a key in one
 // object, naming the key's path. It follows the parse with a stack of the
-// open objects and arrays.
+// open objects and arrays, which it shares with its copies (the parser keeps
+// one), so that an error the reader raises itself can name where it stopped.
 class DuplicateKeyCheck {
 public:
     bool operator()(int /*depth*/, json::parse_event_t event, json& parsed) {
+        std::vector<Frame>& stack = *frames_;
         switch (event) {
             case json::parse_event_t::key: {
-                Frame& frame = frames_.back();
+                Frame& frame = stack.back();
                 frame.key = parsed.get<std::string>();
                 if (!frame.keys.insert(frame.key).second)
                     Fail(Join(frame.path, frame.key), "duplicate key");
@@ -53,13 +58,13 @@ public:
             }
             case json::parse_event_t::object_start:
             case json::parse_event_t::array_start:
-                frames_.emplace_back();
-                frames_.back().array = event == json::parse_event_t::array_start;
-                frames_.back().path = ChildPath(frames_.size() - 1);
+                stack.emplace_back();
+                stack.back().array = event == json::parse_event_t::array_start;
+                stack.back().path = ChildPath(stack.size() - 1);
                 break;
             case json::parse_event_t::object_end:
             case json::parse_event_t::array_end:
-                frames_.pop_back();
+                stack.pop_back();
                 Advance();
                 break;
             case json::parse_event_t::value:
@@ -67,6 +72,12 @@ public:
                 break;
         }
         return true;
+    }
+
+    // The path of the value the reader is at: the last key read, or the
+    // next element of an array.
+    std::string Position() const {
+        return frames_->empty() ? std::string() : ChildPath(frames_->size());
     }
 
 private:
@@ -81,15 +92,44 @@ private:
     std::string ChildPath(std::size_t child) const {
         if (child == 0)
             return {};
-        const Frame& parent = frames_[child - 1];
+        const Frame& parent = (*frames_)[child - 1];
         return parent.array ? Index(parent.path, parent.index) : Join(parent.path, parent.key);
     }
     void Advance() {
-        if (!frames_.empty() && frames_.back().array)
-            ++frames_.back().index;
+        if (!frames_->empty() && frames_->back().array)
+            ++frames_->back().index;
     }
-    std::vector<Frame> frames_;
+    std::shared_ptr<std::vector<Frame>> frames_ = std::make_shared<std::vector<Frame>>();
 };
+
+// The deepest nesting of arrays and objects the file may have (a recorder's
+// behaviours sit five deep), checked before the reader builds anything: the
+// reader's memory grows with every level.
+constexpr std::size_t kMaxConfigDepth = 32;
+
+// Whether the text opens more than kMaxConfigDepth arrays and objects at
+// once; brackets inside strings do not count.
+bool NestsTooDeep(std::string_view text) {
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxConfigDepth)
+                return true;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
 
 // Keys starting with "_" are comments and allowed anywhere.
 void CheckKeys(const json& object, const std::string& path,
@@ -131,8 +171,11 @@ long GetInt(const json& object, const std::string& path, const char* key, long f
         return fallback;
     if (!it->is_number_integer())
         Fail(Join(path, key), "must be an integer");
+    // An unsigned value past the signed range would wrap to a negative one.
+    const bool tooLarge = it->is_number_unsigned() &&
+                          it->get<unsigned long long>() > static_cast<unsigned long long>(max);
     const auto value = it->get<long long>();
-    if (value < min || value > max)
+    if (tooLarge || value < min || value > max)
         Fail(Join(path, key),
              "must be between " + std::to_string(min) + " and " + std::to_string(max));
     return static_cast<long>(value);
@@ -150,7 +193,9 @@ bool GetBool(const json& object, const std::string& path, const char* key, bool 
 std::string GetAddress(const json& object, const std::string& path, const char* key,
                        bool required) {
     auto text = GetString(object, path, key, "", required, 15);
-    if (!text.empty() && !ParseIpv4(text))
+    // Recorders announce the text as it stands, so it must be the plain form
+    // ("10.201.1.150", never "010.201.001.150").
+    if (!text.empty() && !IsDottedDecimalIpv4(text))
         Fail(Join(path, key), "must be a dotted IPv4 address");
     return text;
 }
@@ -314,7 +359,7 @@ RecorderConfig ParseRecorder(const json& value, const std::string& path,
         CheckKeys(*pool, poolPath, {"addresses", "netmask", "gateway", "dns1", "dns2"});
         state.dhcpPool.addresses = GetStringArray(*pool, poolPath, "addresses", 15);
         for (std::size_t i = 0; i < state.dhcpPool.addresses.size(); ++i) {
-            if (!ParseIpv4(state.dhcpPool.addresses[i]))
+            if (!IsDottedDecimalIpv4(state.dhcpPool.addresses[i]))
                 Fail(Index(Join(poolPath, "addresses"), i), "must be a dotted IPv4 address");
         }
         state.dhcpPool.netmask = GetNetmask(*pool, poolPath, "netmask", false);
@@ -449,14 +494,30 @@ ConfigResult ParseConfig(std::string_view jsonText) {
         result.error = "starts with a byte-order mark; save the file as UTF-8 without one";
         return result;
     }
+    if (jsonText.size() > kMaxConfigBytes) {
+        result.error = "is larger than " + std::to_string(kMaxConfigBytes / 1024) + " KiB";
+        return result;
+    }
+    if (NestsTooDeep(jsonText)) {
+        result.error =
+            "nests arrays and objects more than " + std::to_string(kMaxConfigDepth) + " deep";
+        return result;
+    }
     json root;
+    const DuplicateKeyCheck check;
     try {
-        root = json::parse(jsonText.begin(), jsonText.end(), DuplicateKeyCheck());
+        root = json::parse(jsonText.begin(), jsonText.end(), check);
     } catch (const json::parse_error& e) {
         result.error = std::string("not valid JSON: ") + e.what();
         return result;
     } catch (const ConfigError& e) {
         result.error = e.path + ": " + e.message;
+        return result;
+    } catch (const json::exception& e) {
+        // A number past the range of a double (1e400), for one.
+        const std::string where = check.Position();
+        result.error =
+            (where.empty() ? std::string() : where + ": ") + "cannot be read: " + e.what();
         return result;
     }
     try {
@@ -476,11 +537,13 @@ ConfigResult LoadConfigFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {std::nullopt, "cannot open " + path};
-    std::ostringstream text;
-    text << in.rdbuf();
+    // One byte past the limit is enough to refuse the file; /dev/zero ends here too.
+    std::string text(kMaxConfigBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (in.bad())
         return {std::nullopt, "cannot read " + path};
-    auto result = ParseConfig(text.str());
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    auto result = ParseConfig(text);
     if (!result.config)
         result.error = path + ": " + result.error;
     return result;

@@ -38,6 +38,9 @@ struct ConfigResult {
     std::string error;  // "recorders[0].lan[1].ip: ..." when config is empty
 };
 
+// The largest configuration file read; a larger one is refused unread.
+inline constexpr std::size_t kMaxConfigBytes = 1024 * 1024;
+
 ConfigResult ParseConfig(std::string_view jsonText);
 ConfigResult LoadConfigFile(const std::string& path);
 

@@ -127,6 +127,7 @@ std::string SimServer::Start() {
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGHUP);  // a closed terminal, too, ends it cleanly
     if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0)
         return Errno("cannot block stop signals");
     signalFd_ = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);

@@ -1,8 +1,13 @@
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
+
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,6 +16,7 @@
 #include "app/shared/web_console_launch.h"
 #include "cli/apply.h"
 #include "cli/commands.h"
+#include "cli/watch.h"
 #include "platform/services/fake_network_drives.h"
 #include "platform/services/platform_services.h"
 #include "platform/services/win_codes.h"
@@ -329,7 +335,7 @@ TEST_F(CliRun, DrivesAndUnmapShowAndEndTheWindowsConnections) {
     EXPECT_TRUE(drives_.connections.empty());
     const Outcome again = Run({"unmap", "Z:"});
     EXPECT_EQ(again.code, kExitRecorderFailed);
-    EXPECT_NE(again.err.find("Unable to disconnect this drive. Please"), std::string::npos);
+    EXPECT_EQ(again.err, "ostrel-nvr: Z: is not connected\n");
     EXPECT_EQ(Run({"unmap", "ZZ"}).code, kExitUsage);
     EXPECT_EQ(Run({"unmap"}).code, kExitUsage);
 }
@@ -535,6 +541,289 @@ TEST_F(CliRun, ApplySendsEveryLineBeforeSearchingAndSearchesAtMostSixTimes) {
             std::count_if(searches.begin(), searches.end(), [&](auto at) { return at > changed; }),
             1);
     }
+}
+
+std::string WriteTemp(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + "/" + name;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    return path;
+}
+
+// What the second bad-input probe found, grouped as its table is.
+
+TEST_F(CliRun, BadInputCrashesNoMore) {
+    {
+        // A connection table line with a byte that is not UTF-8: JSON output
+        // replaces it, as the search does, instead of aborting.
+        drives_.Connect('R', "\\\\10.201.1.11\\V\xFF");
+        const Outcome r = Run({"drives", "--json"});
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        const auto json = nlohmann::json::parse(r.out);
+        EXPECT_EQ(json[8]["letter"], "R:");
+        EXPECT_EQ(json[8]["remote"], "\\\\10.201.1.11\\V?");
+    }
+    {
+        // A recorder's name that is not UTF-8, in every JSON the runs write.
+        Add(State("Odd\xC3", 6, "KVR-620", "10.0.0.61"), 0);
+        const std::string plan =
+            WriteTemp("odd_plan.csv", "device,ip,password\n10.0.0.61,dhcp,pw-Odd\n");
+        const Outcome r = Run({"apply", plan, "--dry-run", "--json"});
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(nlohmann::json::parse(r.out)[0]["device"], "Odd? (10.0.0.61)");
+        WatchEvent event{WatchEvent::Kind::Changed, "key", {}, "name", "Odd\xC3", "Odd"};
+        event.device.name = "Odd\xC3";
+        EXPECT_NO_THROW(nlohmann::json::parse(FormatWatchEvent(event, true)));
+    }
+    {
+        // A plan that is a folder, or that never ends: one line, nothing read
+        // past the limit the help names.
+        const Outcome folder = Run({"apply", ::testing::TempDir()});
+        EXPECT_EQ(folder.code, kExitUsage);
+        EXPECT_EQ(folder.err, "ostrel-nvr: " + ::testing::TempDir() + ": cannot be read\n");
+        const Outcome endless = Run({"apply", "/dev/zero"});
+        EXPECT_EQ(endless.code, kExitUsage);
+        EXPECT_NE(endless.err.find("/dev/zero: is larger than 1 MiB"), std::string::npos)
+            << endless.err;
+        EXPECT_NE(Run({"apply", "--help"}).out.find("at most 1 MiB"), std::string::npos);
+    }
+}
+
+TEST_F(CliRun, BadInputGivesNoWrongResult) {
+    sim::RecorderState twoPorts = State("Delta", 8, "KVR-620", "10.0.0.71");
+    twoPorts.lan.push_back(twoPorts.lan[0]);
+    twoPorts.lan[1].ip = "10.0.0.72";
+    Add(twoPorts, 0);
+    {
+        // Targets that cannot work are refused before anything is sent: this
+        // computer's address, the recorder's other port, the network and
+        // broadcast addresses of the new subnet.
+        struct Row {
+            const char* line;
+            const char* error;
+        };
+        const Row rows[] = {
+            {"Delta,10.0.0.2,255.255.255.0,10.0.0.1", "10.0.0.2 is this computer's own"},
+            {"Delta,10.0.1.2,255.255.255.0,10.0.1.1", "10.0.1.2 is this computer's own"},
+            {"Delta,10.0.0.72,255.255.255.0,10.0.0.1",
+             "10.0.0.72 is already used by another port of Delta"},
+            {"Delta,10.0.0.64,255.255.255.192,10.0.0.65", "10.0.0.64 is the network address"},
+            {"Delta,10.0.0.127,255.255.255.192,10.0.0.65", "10.0.0.127 is the broadcast address"},
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.line);
+            const std::string plan =
+                WriteTemp("target_plan.csv", std::string("device,ip,netmask,gateway,password\n") +
+                                                 row.line + ",pw-Delta\n");
+            const std::size_t sentBefore = net_.Sent().size();
+            const Outcome r = Run({"apply", plan});
+            EXPECT_EQ(r.code, kExitUsage);
+            EXPECT_NE(r.err.find(row.error), std::string::npos) << r.err;
+            // Only the search went out.
+            for (std::size_t i = sentBefore; i < net_.Sent().size(); ++i) {
+                EXPECT_EQ(net_.Sent()[i].bytes[2], 101) << "request " << i;
+            }
+            EXPECT_EQ(RecorderNamed("Delta").state().lan[0].ip, "10.0.0.71");
+        }
+        const Outcome staticOwn = Run({"static", "--device", "Delta", "--ip", "10.0.0.2",
+                                       "--netmask", "255.255.255.0", "--gateway", "10.0.0.1"},
+                                      "pw-Delta");
+        EXPECT_EQ(staticOwn.code, kExitUsage);
+        EXPECT_NE(staticOwn.err.find("this computer's own"), std::string::npos) << staticOwn.err;
+        // The control: the first host of the same small subnet.
+        const Outcome fine = Run({"apply",
+                                  WriteTemp("target_plan.csv",
+                                            "device,ip,netmask,gateway,password\n"
+                                            "Delta,10.0.0.65,255.255.255.192,10.0.0.66,pw-Delta\n"),
+                                  "--dry-run"});
+        EXPECT_EQ(fine.code, kExitOk) << fine.err;
+    }
+    {
+        // Addresses a recorder announces in another form are shown as they
+        // came, marked, and never turned into a URL, a share or a probe.
+        Add(State("Octal", 9, "KVR-620", "10.0.0.0150"), 0);
+        Add(State("Pathy", 10, "KVR-620", "localhost/abc"), 0);
+        probe_.SetReachable("10.0.0.104", true);
+        probe_.SetReachable("localhost", true);
+        const Outcome search = Run({"search"});
+        EXPECT_NE(search.out.find("\t10.0.0.0150 (invalid)\t"), std::string::npos) << search.out;
+        EXPECT_NE(search.out.find("\tlocalhost/abc (invalid)\t"), std::string::npos);
+        const auto json = nlohmann::json::parse(Run({"search", "--json"}).out);
+        for (const auto& device : json) {
+            EXPECT_EQ(device["ip_valid"], device["name"] != "Octal" && device["name"] != "Pathy")
+                << device.dump();
+        }
+        for (const char* name : {"Octal", "Pathy"}) {
+            SCOPED_TRACE(name);
+            const Outcome console = Run({"console", "--device", name});
+            EXPECT_EQ(console.code, kExitRecorderFailed);
+            EXPECT_NE(console.err.find("not a dotted-decimal IPv4 address"), std::string::npos)
+                << console.err;
+            const Outcome map = Run({"map", "--device", name, "--volume", "Volume_1"},
+                                    ("pw-" + std::string(name)).c_str());
+            EXPECT_EQ(map.code, kExitRecorderFailed);
+        }
+        EXPECT_TRUE(probe_.Urls().empty());
+        EXPECT_TRUE(launcher_.commandLines.empty());
+        EXPECT_TRUE(drives_.addCalls.empty());
+    }
+}
+
+TEST(CliWatch, AFailedWriteEndsTheWatchWithCodeOne) {
+    std::ostream lost(nullptr);  // every write fails
+    Options options;
+    options.command = Command::Watch;
+    int searches = 0;
+    const auto search = [&] {
+        ++searches;
+        DeviceSummary device;
+        device.name = "Alpha";
+        device.ip = "10.0.0.11";
+        return std::vector<DeviceSummary>{device};
+    };
+    EXPECT_EQ(RunWatch(options, search, lost, 5), 1);
+    EXPECT_EQ(searches, 1);
+}
+
+// A host whose only interface has no carrier.
+class CarrierlessNetIo final : public NetIo {
+public:
+    std::vector<std::string> ListLocalAddresses() override { return {}; }
+    std::vector<LocalAddressVerdict> DescribeLocalAddresses() override {
+        return {{"eth9", "10.9.9.9", LeftOutReason::NoCarrier}};
+    }
+    int OpenSendSocket(const std::string&) override { return -1; }
+    int OpenReceiveSocket(const std::string&) override { return -1; }
+    void CloseSocket(int) override {}
+    bool SetMulticastInterface(int, const std::string&) override { return false; }
+    bool SendToGroup(int, std::span<const std::uint8_t>) override { return false; }
+    WaitResult WaitReadable(int, std::chrono::microseconds) override { return WaitResult::Error; }
+    std::ptrdiff_t Receive(int, std::span<std::uint8_t>) override { return -1; }
+    void Sleep(std::chrono::microseconds) override {}
+    std::chrono::microseconds Now() override { return {}; }
+};
+
+TEST_F(CliRun, BadInputGetsAClearMessage) {
+    {
+        // Drive failures in words, after the window's own text.
+        struct Row {
+            std::uint32_t code;
+            const char* words;
+        };
+        using namespace ostrel::platform;
+        const Row rows[] = {
+            {ERROR_BAD_NETPATH, "no such host"},
+            {ERROR_BAD_NET_NAME, "no such share"},
+            {ERROR_LOGON_FAILURE, "wrong user name or password"},
+            {ERROR_BAD_PROFILE, "the configuration folder cannot be written"},
+            {ERROR_BUSY, "the connection table is in use by another program"},
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.words);
+            drives_.scriptedAddResults.assign(8, row.code);
+            const Outcome r = Run({"map", "--device", "Alpha", "--volume", "Volume_1"}, "pw-Alpha");
+            EXPECT_EQ(r.code, kExitRecorderFailed);
+            EXPECT_NE(r.err.find(kMapFailedText), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find(row.words), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find("(error " + std::to_string(row.code) + ")\n"), std::string::npos);
+        }
+        drives_.scriptedAddResults.clear();
+        const Outcome never = Run({"unmap", "Q:"});
+        EXPECT_EQ(never.code, kExitRecorderFailed);
+        EXPECT_EQ(never.err, "ostrel-nvr: Q: is not connected\n");
+        drives_.Connect('Q', "\\\\10.0.0.11\\Volume_1");
+        drives_.cancelResult = ERROR_BUSY;
+        const Outcome busy = Run({"unmap", "Q:"});
+        EXPECT_EQ(busy.code, kExitRecorderFailed);
+        EXPECT_NE(busy.err.find("Q: cannot be disconnected: the connection table is in use"),
+                  std::string::npos)
+            << busy.err;
+        drives_.cancelResult.reset();
+    }
+    {
+        // An empty letter is no letter.
+        drives_.addCalls.clear();
+        const Outcome r =
+            Run({"map", "--device", "Alpha", "--volume", "Volume_1", "--letter", ""}, "pw-Alpha");
+        EXPECT_EQ(r.code, kExitUsage);
+        EXPECT_EQ(r.err, "ostrel-nvr: --letter needs a drive letter (X:)\n");
+        EXPECT_TRUE(drives_.addCalls.empty());
+    }
+    {
+        // A spreadsheet's byte-order mark is accepted; a NUL byte is refused;
+        // errors name the column.
+        const Outcome bom = Run({"apply",
+                                 WriteTemp("bom_plan.csv",
+                                           "\xEF\xBB\xBF"
+                                           "device,ip,password\nAlpha,dhcp,pw\n"),
+                                 "--dry-run"});
+        EXPECT_EQ(bom.code, kExitOk) << bom.err;
+        std::string withNul = "device,ip,password\nAlpha,dh";
+        withNul += '\0';
+        withNul += "cp,pw\n";
+        const std::string nulPlan = WriteTemp("nul_plan.csv", withNul);
+        const Outcome nul = Run({"apply", nulPlan, "--dry-run"});
+        EXPECT_EQ(nul.code, kExitUsage);
+        EXPECT_EQ(nul.err,
+                  "ostrel-nvr: " + nulPlan + " line 2: holds a NUL byte; a plan is text\n");
+        const Outcome column =
+            Run({"apply",
+                 WriteTemp("column_plan.csv",
+                           "device,ip,netmask,password\nAlpha,10.0.0.60,255.255.0.x,pw\n"),
+                 "--dry-run"});
+        EXPECT_EQ(column.code, kExitUsage);
+        EXPECT_NE(column.err.find("\"255.255.0.x\" in column netmask"), std::string::npos)
+            << column.err;
+    }
+    {
+        // No usable interface: --verbose still says why each address was left out.
+        CarrierlessNetIo carrierless;
+        ScopedActiveNetIo scope(carrierless);
+        const Outcome r = Run({"search", "--verbose"});
+        EXPECT_EQ(r.code, kExitRecorderFailed);
+        EXPECT_EQ(r.err.rfind("left out 10.9.9.9 (eth9): no carrier\nostrel-nvr: no usable", 0), 0u)
+            << r.err;
+    }
+}
+
+// Runs the built program with its configuration folder in the test's own
+// folder; standard output and error come back from files.
+struct ProgramOutcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+ProgramOutcome RunProgramWithConfig(const std::string& configHome, const std::string& arguments) {
+    const std::string outFile = ::testing::TempDir() + "/program_out.txt";
+    const std::string errFile = ::testing::TempDir() + "/program_err.txt";
+    const std::string command = "XDG_CONFIG_HOME='" + configHome + "' '" + OSTREL_NVR_BINARY +
+                                "' " + arguments + " >'" + outFile + "' 2>'" + errFile + "'";
+    const int status = std::system(command.c_str());
+    const auto read = [](const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(outFile), read(errFile)};
+}
+
+TEST(CliTable, LinesTheTableCannotReadAreNamedOnceAndKept) {
+    const std::string home = ::testing::TempDir() + "/table_home";
+    std::filesystem::create_directories(home + "/ostrel-nvr");
+    const std::string table =
+        "R:\t\\\\10.201.1.11\\V\xFF\tadmin\n"
+        "Q: \\\\10.201.1.12\\V user\n"
+        "P:\t\\\\10.201.1.13\\V\tadmin\r\n";
+    WriteTemp("table_home/ostrel-nvr/network-drives", table);
+    const ProgramOutcome r = RunProgramWithConfig(home, "drives --json");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json[8]["remote"], "\\\\10.201.1.11\\V?");
+    EXPECT_EQ(json[9]["free"], true);
+    EXPECT_EQ(json[10]["remote"], "\\\\10.201.1.13\\V");
+    EXPECT_EQ(r.err, "ostrel-nvr: warning: " + home +
+                         "/ostrel-nvr/network-drives line 2 is not a connection; it is ignored "
+                         "and kept as it is: Q: \\\\10.201.1.12\\V user\n");
+    std::ifstream file(home + "/ostrel-nvr/network-drives", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), table);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "protocol/ipv4_text.h"
+
 namespace cli {
 namespace {
 
@@ -62,6 +64,20 @@ TEST(CliStaticCheck, AcceptedInputGivesTheTextsToSend) {
         EXPECT_EQ(check.texts->gateway, "");
     }
     EXPECT_EQ(Refusal("10.0.0.0", "255.0.0.0", "10.0.0.1"), "accepted");
+}
+
+// The only form of a recorder's address that is turned into a URL, a share
+// name or a connection.
+TEST(CliStaticCheck, DottedDecimalMeansFourPlainOctets) {
+    for (const char* text : {"0.0.0.0", "10.201.1.150", "255.255.255.255", "192.168.100.9"}) {
+        EXPECT_TRUE(IsDottedDecimalIpv4(text)) << text;
+    }
+    for (const char* text :
+         {"010.201.1.150", "10.201.1.0150", "10.201.1.00", "10.201.1.256", "10.201.1.150/ev",
+          "localhost/abc", "10.201.1", "10.201.1.1.", "10.201.1.1.1", " 10.0.0.1", "10.0.0.1 ",
+          "+1.0.0.1", "1..0.1", "0x0A.0.0.1", "", "1000.0.0.1", "10.0.0.1\n"}) {
+        EXPECT_FALSE(IsDottedDecimalIpv4(text)) << text;
+    }
 }
 
 }  // namespace

@@ -39,9 +39,11 @@ TEST(CliEscaping, ControlBytesOfEveryKindBecomeQuestionMarks) {
          "u?x"},                               // C1 written as UTF-8
         {"caf\xc3\xa9", "caf\xc3\xa9"},        // UTF-8 kept
         {"\xe2\x82\xac 5", "\xe2\x82\xac 5"},  // continuation bytes in C1 range kept
-        {"caf\xe9", "caf\xe9"},                // a legacy code page kept
-        {"cut\xe2\x82", "cut\xe2?"},           // a cut sequence: its C1-range byte goes
-        {"\xc0\x9b", "\xc0?"},                 // overlong form is no sequence
+        {"caf\xe9", "caf?"},                   // not UTF-8: shown as JSON shows it
+        {"cut\xe2\x82", "cut??"},              // a cut sequence
+        {"\xc0\x9b", "??"},                    // an overlong form is no sequence
+        {"gpj\xe2\x80\xae.exe", "gpj?.exe"},   // U+202E turns the text around
+        {"\xe2\x81\xa6x\xd8\x9c", "?x?"},      // U+2066, U+061C
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PrintableText(c.text), c.printed) << c.text;

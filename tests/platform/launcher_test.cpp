@@ -65,6 +65,31 @@ TEST(ProgramLauncher, ExplorerOpensTheUrlWithTheDesktopOpener) {
     EXPECT_EQ(opener.Arguments(), "http://10.201.1.11\n");
 }
 
+TEST(ProgramLauncher, StartedProgramsDoNotSeeTheProductsSecrets) {
+    TempHome home;
+    home.Write("bin/xdg-open",
+               "#!/bin/sh\nenv > \"" + home.path() + "/env.tmp\"\nmv \"" + home.path() +
+                   "/env.tmp\" \"" + home.path() + "/env\"\n",
+               0755);
+    setenv("PATH", (home.path() + "/bin:/usr/bin:/bin").c_str(), 1);
+    setenv("OSTREL_PASSWORD", "s3cret-pw", 1);
+    setenv("OSTREL_TEST_MARK", "kept", 1);
+    XdgProgramLauncher launcher;
+    EXPECT_GT(launcher.WinExec("explorer http://10.201.1.11", SW_HIDE), 31u);
+    for (int i = 0; i < 500 && !home.Exists("env"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::string browserSees = home.Read("env");
+    const std::string helperSees =
+        RunProcess({"sh", "-c", "env"}, "", std::chrono::milliseconds(5000)).output;
+    unsetenv("OSTREL_PASSWORD");
+    unsetenv("OSTREL_TEST_MARK");
+    for (const std::string& seen : {browserSees, helperSees}) {
+        EXPECT_NE(seen.find("OSTREL_TEST_MARK=kept\n"), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("s3cret-pw"), std::string::npos) << seen;
+    }
+}
+
 TEST(ProgramLauncher, RegisteredCommandsRunAsGiven) {
     TempHome home;
     StandInOpener opener(home);

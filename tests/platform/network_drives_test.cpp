@@ -1,7 +1,12 @@
 #include <cerrno>
 #include <filesystem>
 
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/services/connection_table.h"
 #include "platform/services/desktop_places.h"
@@ -99,26 +104,103 @@ TEST(NetworkDrives, ProfileConnectionsAreSharedThroughTheUsersTable) {
     EXPECT_EQ(next.WNetCancelConnection2A("", CONNECT_UPDATE_PROFILE, true), ERROR_NOT_CONNECTED);
 }
 
-TEST(NetworkDrives, TableIgnoresDamagedLinesAndKeepsOthers) {
+TEST(NetworkDrives, TableKeepsTheLinesItDoesNotUnderstandByteForByte) {
     TempHome home;
     const std::string path = home.path() + "/config/ostrel-nvr/network-drives";
-    home.Write("config/ostrel-nvr/network-drives",
-               "# comment\nZ:\t\\\\a\\b\tuser\ngarbage\nQ:\tnot-unc\tu\n7:\t\\\\x\\y\tu\n"
-               "X:\t\\\\c\\d\\deeper\t\n");
+    // Connections among lines the table cannot read: no user field, spaces
+    // for tabs, a second line for Z, a lower-case letter, binary bytes, a
+    // name that is no UNC name, a line with CRLF, and a last line cut short.
+    const std::string before =
+        "# comment\n"
+        "Z:\t\\\\a\\b\tuser\n"
+        "Y:\t\\\\n\\o\n"
+        "V: \\\\s\\p user\n"
+        "Z:\t\\\\dup\\z\tother\n"
+        "u:\t\\\\l\\c\tu\n"
+        "T:\t\\\\b\x01n\\x\tu\n"
+        "Q:\tnot-unc\tu\n"
+        "X:\t\\\\c\\d\\deeper\tDOM\\me\r\n"
+        "S:\t\\\\cut";
+    home.Write("config/ostrel-nvr/network-drives", before);
     ConnectionTable table(path);
     const auto loaded = table.Load();
     ASSERT_EQ(loaded.size(), 2u);
-    EXPECT_EQ(loaded.at('Z').remoteName, "\\\\a\\b");
+    EXPECT_EQ(loaded.at('Z').remoteName, "\\\\a\\b");  // the first line of a letter counts
     EXPECT_EQ(loaded.at('X').remoteName, "\\\\c\\d\\deeper");
-    EXPECT_EQ(loaded.at('X').userName, "");
-    EXPECT_TRUE(table.Put('W', {"\\\\e\\f", "DOM\\u"}));
-    EXPECT_TRUE(table.Remove('Z'));
-    EXPECT_FALSE(table.Remove('Z'));
-    EXPECT_FALSE(table.Put('V', {"\\\\e\\f\nZ:\t\\\\evil\\x", "u"}));  // no line injection
-    const auto after = table.Load();
-    EXPECT_EQ(after.size(), 2u);
-    EXPECT_EQ(after.at('W').userName, "DOM\\u");
-    EXPECT_EQ(after.count('Z'), 0u);
+    EXPECT_EQ(loaded.at('X').userName, "DOM\\me");  // no '\r' from the CRLF
+    const auto unread = table.UnreadLines();
+    ASSERT_EQ(unread.size(), 7u);
+    EXPECT_EQ(unread[0].number, 3);
+    EXPECT_EQ(unread[0].text, "Y:\t\\\\n\\o");
+    EXPECT_EQ(unread[6].number, 10);
+    EXPECT_EQ(unread[6].text, "S:\t\\\\cut");
+
+    // Changes touch only their own lines; a new one comes last, after the
+    // cut line gets its line end.
+    EXPECT_EQ(table.Put('X', {"\\\\c\\e", "me"}), TableChange::kDone);
+    EXPECT_EQ(table.Remove('Z'), TableChange::kDone);
+    // The second Z line, kept, now stands for the letter.
+    EXPECT_EQ(table.Find('Z')->remoteName, "\\\\dup\\z");
+    EXPECT_EQ(table.Put('W', {"\\\\e\\f", "DOM\\u"}), TableChange::kDone);
+    EXPECT_EQ(table.Put('V', {"\\\\e\\f\nZ:\t\\\\evil\\x", "u"}),
+              TableChange::kNotWritten);  // no line injection
+    std::string expected = before;
+    expected.replace(expected.find("Z:\t\\\\a\\b\tuser\n"), 14, "");
+    expected.replace(expected.find("X:\t\\\\c\\d\\deeper\tDOM\\me"), 22, "X:\t\\\\c\\e\tme");
+    expected += "\nW:\t\\\\e\\f\tDOM\\u\n";
+    EXPECT_EQ(home.Read("config/ostrel-nvr/network-drives"), expected);
+    EXPECT_EQ(table.UnreadLines().size(), 6u);
+}
+
+TEST(NetworkDrives, TheTableIsWrittenForTheUserAlone) {
+    TempHome home;
+    const std::string folder = home.path() + "/config/ostrel-nvr";
+    const std::string path = folder + "/network-drives";
+    const auto modeOf = [](const std::string& file) {
+        struct stat info {};
+        EXPECT_EQ(lstat(file.c_str(), &info), 0) << file;
+        return info.st_mode & 07777;
+    };
+    // A table and folder others may read are made private by the next write.
+    home.Write("config/ostrel-nvr/network-drives", "Z:\t\\\\a\\b\tuser\n", 0644);
+    chmod(folder.c_str(), 0755);
+    EXPECT_EQ(ConnectionTable(path).Put('Y', {"\\\\c\\d", "u"}), TableChange::kDone);
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    // A symbolic link to a readable file is replaced by a private file; the
+    // file it pointed to stays as it was.
+    home.Write("elsewhere", "Z:\t\\\\a\\b\tuser\n", 0644);
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    ASSERT_EQ(symlink((home.path() + "/elsewhere").c_str(), path.c_str()), 0);
+    EXPECT_EQ(ConnectionTable(path).Remove('Z'), TableChange::kDone);
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_TRUE(S_ISREG([&] {
+        struct stat info {};
+        lstat(path.c_str(), &info);
+        return info.st_mode;
+    }()));
+    EXPECT_EQ(home.Read("elsewhere"), "Z:\t\\\\a\\b\tuser\n");
+    EXPECT_EQ(modeOf(home.path() + "/elsewhere"), 0644u);
+}
+
+TEST(NetworkDrives, AHeldTableLockEndsTheWaitAsInUse) {
+    TempHome home;
+    auto options = OptionsIn(home);
+    options.tableLockWait = std::chrono::milliseconds(100);
+    ConnectionTable table(options.tableFile, options.tableLockWait);
+    ASSERT_EQ(table.Put('Y', {"\\\\10.201.1.11\\Volume_1", "admin"}), TableChange::kDone);
+    // Another program holds the table's lock and does not let go.
+    const int holder = open((options.tableFile + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    EXPECT_EQ(table.Put('X', {"\\\\10.201.1.12\\Volume_1", "admin"}), TableChange::kInUse);
+    EXPECT_EQ(table.Remove('Y'), TableChange::kInUse);
+    SmbNetworkDrives drives(options);
+    EXPECT_EQ(drives.WNetCancelConnection2A("Y:", CONNECT_UPDATE_PROFILE, true), ERROR_BUSY);
+    close(holder);
+    EXPECT_EQ(table.Find('Y')->remoteName, "\\\\10.201.1.11\\Volume_1");
+    EXPECT_EQ(table.Remove('Y'), TableChange::kDone);
+    EXPECT_EQ(table.Remove('Y'), TableChange::kNotThere);
 }
 
 TEST(NetworkDrives, BookmarksAreAddedAndRemovedWithoutTouchingOtherLines) {

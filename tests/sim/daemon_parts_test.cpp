@@ -1,11 +1,19 @@
 // The daemon's pure parts: its configuration file, the HTTP console's request
 // parsing and page, and the request log's fields.
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <thread>
+
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <spawn.h>
+#include <unistd.h>
 
 #include "sim/daemon/config.h"
 #include "sim/daemon/event_log.h"
@@ -176,6 +184,99 @@ TEST(SimConfig, ErrorsNameTheKey) {
     auto unserved = MinimalRecorder();
     unserved["lan"][0].erase("interface");
     EXPECT_EQ(ErrorOf(unserved), "recorders: no LAN port names an interface to serve on");
+}
+
+// What the second bad-input probe found: values and shapes the reader itself
+// chokes on are refused with the key they sit at, before any recorder is made.
+TEST(SimConfig, RefusesWhatTheReaderCannotHoldAndAddressesNotInPlainForm) {
+    const std::string minimal = json{{"recorders", json::array({MinimalRecorder()})}}.dump();
+    {
+        // A number past the range of a double, anywhere a number goes.
+        std::string text = minimal;
+        text.replace(text.find("\"name\""), 0, "\"numberA\": 1e400, ");
+        const auto result = sim::ParseConfig(text);
+        EXPECT_FALSE(result.config.has_value());
+        EXPECT_EQ(result.error.rfind("recorders[0].numberA: cannot be read", 0), 0u)
+            << result.error;
+        EXPECT_NE(sim::ParseConfig(R"({"recorders": [1, -1e999]})").error.find("recorders[1]: "),
+                  std::string::npos);
+    }
+    {
+        // An integer past the signed range does not wrap into a valid one.
+        auto r = MinimalRecorder();
+        r["lan"][0]["option"] = 18446744073709551615ULL;
+        EXPECT_EQ(ErrorOf(r),
+                  "recorders[0].lan[0].option: must be between -2147483648 and 2147483647");
+    }
+    {
+        // Deep nesting and a large file are refused before the reader builds
+        // anything (50,000 levels once took seconds and gigabytes).
+        const std::string deep = std::string(1000, '[') + std::string(1000, ']');
+        EXPECT_NE(sim::ParseConfig(deep).error.find("more than 32 deep"), std::string::npos)
+            << sim::ParseConfig(deep).error;
+        std::string nestedInString = minimal;
+        nestedInString.replace(nestedInString.find("\"name\""), 0,
+                               "\"_c\": \"" + std::string(100, '[') + "\", ");
+        EXPECT_TRUE(sim::ParseConfig(nestedInString).config.has_value());
+        std::string large = minimal;
+        large.replace(large.find("\"name\""), 0,
+                      "\"_c\": \"" + std::string(sim::kMaxConfigBytes, 'x') + "\", ");
+        EXPECT_EQ(sim::ParseConfig(large).error, "is larger than 1024 KiB");
+        const auto zero = sim::LoadConfigFile("/dev/zero");
+        EXPECT_NE(zero.error.find("is larger than"), std::string::npos) << zero.error;
+    }
+    // Recorders announce their address as written: only the plain form.
+    for (const char* text : {"010.201.001.150", "10.201.1.0150", "10.201.1.150/ev", " 10.0.0.1"}) {
+        SCOPED_TRACE(text);
+        auto r = MinimalRecorder();
+        r["lan"][0]["ip"] = text;
+        EXPECT_EQ(ErrorOf(r), "recorders[0].lan[0].ip: must be a dotted IPv4 address");
+        r = MinimalRecorder();
+        r["dhcpPool"] = {{"addresses", json::array({text})}};
+        EXPECT_EQ(ErrorOf(r), "recorders[0].dhcpPool.addresses[0]: must be a dotted IPv4 address");
+    }
+}
+
+// A hang-up (the terminal it ran in closed) ends the daemon as a stop does,
+// without leaving its pid file behind to name a process that is gone.
+TEST(SimDaemon, AHangUpEndsItCleanly) {
+    if (geteuid() != 0 || std::system("unshare -n true 2>/dev/null") != 0) {
+        GTEST_SKIP() << "needs a network namespace of its own (root and unshare)";
+    }
+    const std::string config = testing::TempDir() + "sim_hangup.json";
+    const std::string pidFile = testing::TempDir() + "sim_hangup.pid";
+    std::remove(pidFile.c_str());
+    std::ofstream(config, std::ios::trunc)
+        << R"({"recorders": [{"name": "N", "deviceId": "00:1A:2B:3C:4D:5E:00:42", "lan": [)"
+           R"({"interface": "lo", "ip": "127.0.0.1", "netmask": "255.0.0.0"}],)"
+           R"( "http": {"enabled": false}}]})";
+    // The daemon replaces the shell, so the pid spawned is the daemon's.
+    std::vector<std::string> args{"unshare",
+                                  "-n",
+                                  "sh",
+                                  "-c",
+                                  "ip link set lo up && exec \"$0\" --config \"$1\" --pid-file "
+                                  "\"$2\" --log /dev/null",
+                                  OSTREL_SIM_PATH,
+                                  config,
+                                  pidFile};
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawnp(&pid, "unshare", nullptr, nullptr, argv.data(), environ), 0);
+    for (int i = 0; i < 500 && !std::ifstream(pidFile); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(std::ifstream(pidFile)) << "the daemon did not start";
+    ASSERT_EQ(kill(pid, SIGHUP), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_FALSE(std::ifstream(pidFile)) << "the pid file was left behind";
+    std::remove(config.c_str());
 }
 
 TEST(SimConfig, DeviceIdForms) {
