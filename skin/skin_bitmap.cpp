@@ -1,5 +1,6 @@
 #include "skin_bitmap.h"
 
+#include <QFile>
 #include <QPaintDevice>
 #include <QPainter>
 #include <map>
@@ -19,23 +20,40 @@ SkinBitmap::SkinBitmap(QImage normal, QImage doubled) : normal_(std::move(normal
     }
 }
 
+namespace {
+
+// Bitmap `id` of the compiled-in set with its doubled image, decoded now.
+SkinBitmap DecodeCompiled(unsigned id) {
+    QImage normal = LoadBitmapResource(id);
+    if (normal.isNull())
+        return {};
+    const QString doubled =
+        QStringLiteral(":/bitmaps/") + res::BitmapFileName(id, res::kHighDensityScale);
+    if (!QFile::exists(doubled))
+        return SkinBitmap(std::move(normal));
+    return SkinBitmap(std::move(normal), QImage(doubled).convertToFormat(QImage::Format_RGB888));
+}
+
+}  // namespace
+
 SkinBitmap SkinBitmap::Load(unsigned id) {
     // One a test registered in place of the compiled-in bitmap is painted
     // alone: the doubled image belongs to the compiled-in one only.
     if (QImage replaced = ostrel::dialog::RegisteredBitmapResource(id); !replaced.isNull())
         return SkinBitmap(std::move(replaced));
-    // The compiled-in set never changes while the program runs: each bitmap
-    // is put together once, with its doubled image, and shared afterwards.
+    return DecodeCompiled(id);
+}
+
+SkinBitmap SkinBitmap::LoadShared(unsigned id) {
+    if (QImage replaced = ostrel::dialog::RegisteredBitmapResource(id); !replaced.isNull())
+        return SkinBitmap(std::move(replaced));
+    // The compiled-in set never changes while the program runs.
     static std::mutex mutex;
-    static std::map<unsigned, SkinBitmap> compiled;
+    static std::map<unsigned, SkinBitmap> decoded;
     std::lock_guard lock(mutex);
-    auto it = compiled.find(id);
-    if (it == compiled.end()) {
-        QImage normal = LoadBitmapResource(id);
-        QImage doubled = ostrel::dialog::CompiledImage(
-            QStringLiteral(":/bitmaps/") + res::BitmapFileName(id, res::kHighDensityScale));
-        it = compiled.emplace(id, SkinBitmap(std::move(normal), std::move(doubled))).first;
-    }
+    auto it = decoded.find(id);
+    if (it == decoded.end())
+        it = decoded.emplace(id, DecodeCompiled(id)).first;
     return it->second;
 }
 

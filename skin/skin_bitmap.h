@@ -30,6 +30,11 @@ public:
     // doubled image where the compiled-in set carries one of exactly twice
     // the size (and the bitmap found is the compiled-in one).
     static SkinBitmap Load(unsigned id);
+    // The same for a control that asks for its bitmap on every paint (the
+    // scroll bars, the list header): a compiled-in bitmap is decoded once
+    // and shared for the rest of the program; a registered one is taken as
+    // it is now.
+    static SkinBitmap LoadShared(unsigned id);
 
     bool isNull() const { return normal_.isNull(); }
     // The size in design pixels.

@@ -27,6 +27,6 @@ void CSkinHeaderCtrl::paintEvent(QPaintEvent*) {
     items.reserve(static_cast<size_t>(count > 0 ? count : 0));
     for (int i = 0; i < count; ++i)
         items.push_back({GetItemRect(i), GetItemText(i)});
-    skin::PaintHeader(dc, surface->size(), skin::SkinBitmap::Load(res::IDB_HEADER_STRIP),
-                      skin::SkinBitmap::Load(res::IDB_HEADER_SEPARATOR), items);
+    skin::PaintHeader(dc, surface->size(), skin::SkinBitmap::LoadShared(res::IDB_HEADER_STRIP),
+                      skin::SkinBitmap::LoadShared(res::IDB_HEADER_SEPARATOR), items);
 }

@@ -52,19 +52,19 @@ SkinBitmap StripToHeight(const SkinBitmap& strip, int height) {
 BarBitmaps VerticalBarBitmaps(bool enabled) {
     using L = SkinBitmap;
     if (enabled)
-        return {L::Load(res::IDB_VSCROLL_TRACK), L::Load(res::IDB_VSCROLL_UP),
-                L::Load(res::IDB_VSCROLL_DOWN), L::Load(res::IDB_VSCROLL_THUMB)};
-    return {L::Load(res::IDB_VSCROLL_TRACK_OFF), L::Load(res::IDB_VSCROLL_UP_OFF),
-            L::Load(res::IDB_VSCROLL_DOWN_OFF), SkinBitmap()};
+        return {L::LoadShared(res::IDB_VSCROLL_TRACK), L::LoadShared(res::IDB_VSCROLL_UP),
+                L::LoadShared(res::IDB_VSCROLL_DOWN), L::LoadShared(res::IDB_VSCROLL_THUMB)};
+    return {L::LoadShared(res::IDB_VSCROLL_TRACK_OFF), L::LoadShared(res::IDB_VSCROLL_UP_OFF),
+            L::LoadShared(res::IDB_VSCROLL_DOWN_OFF), SkinBitmap()};
 }
 
 BarBitmaps HorizontalBarBitmaps(bool enabled) {
     using L = SkinBitmap;
     if (enabled)
-        return {L::Load(res::IDB_HSCROLL_TRACK), L::Load(res::IDB_HSCROLL_LEFT),
-                L::Load(res::IDB_HSCROLL_RIGHT), L::Load(res::IDB_HSCROLL_THUMB)};
-    return {L::Load(res::IDB_HSCROLL_TRACK_OFF), L::Load(res::IDB_HSCROLL_LEFT_OFF),
-            L::Load(res::IDB_HSCROLL_RIGHT_OFF), SkinBitmap()};
+        return {L::LoadShared(res::IDB_HSCROLL_TRACK), L::LoadShared(res::IDB_HSCROLL_LEFT),
+                L::LoadShared(res::IDB_HSCROLL_RIGHT), L::LoadShared(res::IDB_HSCROLL_THUMB)};
+    return {L::LoadShared(res::IDB_HSCROLL_TRACK_OFF), L::LoadShared(res::IDB_HSCROLL_LEFT_OFF),
+            L::LoadShared(res::IDB_HSCROLL_RIGHT_OFF), SkinBitmap()};
 }
 
 void PaintVerticalBar(QPainter& p, const QSize& client, bool enabled, int thumbTop,

@@ -33,7 +33,7 @@ public:
     ~SkinScrollBar() override;
 
     // Recomputes the thumb from the list's scroll position along this bar's
-    // axis and repaints.
+    // axis and repaints the bar if it would look different.
     void SyncThumb();
     void ClampThumb();
     // Repaints the bar (the enabled set when the list can scroll this way).

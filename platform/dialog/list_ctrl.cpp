@@ -116,6 +116,7 @@ CListCtrl::CListCtrl(QWidget* parent) : QTreeWidget(parent), CWnd(this) {
                  LVS_SHOWSELALWAYS);
     setHeader(new CHeaderCtrl(this));
     watchColumnWidths();
+    watchRows();
     setColumnCount(0);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -456,9 +457,18 @@ void CListCtrl::watchColumnWidths() {
     // The view takes a new column width into its scroll range only on its
     // next turn of the event loop; until then the range is recomputed on
     // demand.
-    const auto stale = [this] { columnsChanged_ = true; };
+    const auto stale = [this] { geometryStale_ = true; };
     connect(header(), &QHeaderView::sectionResized, this, stale);
     connect(header(), &QHeaderView::sectionCountChanged, this, stale);
+}
+
+void CListCtrl::watchRows() {
+    // Emptying the list leaves no layout pending that would bring its scroll
+    // range and position back to nothing; removed rows are recomputed on
+    // demand too.
+    const auto stale = [this] { geometryStale_ = true; };
+    connect(model(), &QAbstractItemModel::modelReset, this, stale);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, stale);
 }
 
 int CListCtrl::GetScrollLimit(int bar) const {
@@ -467,8 +477,8 @@ int CListCtrl::GetScrollLimit(int bar) const {
     // skinned bars read the limit while they paint.
     auto* self = const_cast<CListCtrl*>(this);
     self->executeDelayedItemsLayout();
-    if (columnsChanged_) {
-        columnsChanged_ = false;
+    if (geometryStale_) {
+        geometryStale_ = false;
         self->updateGeometries();
     }
     return bar == SB_VERT ? verticalScrollBar()->maximum() : horizontalScrollBar()->maximum();

@@ -118,6 +118,7 @@ private:
     LRESULT sendCustomDraw(NMLVCUSTOMDRAW& draw) const;
     QTreeWidgetItem* row(int index) const;
     void watchColumnWidths();
+    void watchRows();
     DWORD extendedStyle_ = 0;
     COLORREF textColor_ = 0;
     COLORREF textBkColor_ = 0xFFFFFF;
@@ -129,7 +130,8 @@ private:
     mutable COLORREF drawingText_ = CLR_DEFAULT;
     mutable COLORREF drawingBk_ = CLR_DEFAULT;
     bool pressed_ = false;
-    // A column's width or the column count changed since the scroll range
-    // was last brought up to date.
-    mutable bool columnsChanged_ = false;
+    // A column's width, the column count or the rows changed in a way the
+    // view does not take into its scroll range at once: the range is
+    // brought up to date at the next read of the limit.
+    mutable bool geometryStale_ = false;
 };

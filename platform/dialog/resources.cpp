@@ -19,19 +19,6 @@ Registered& registered() {
     return r;
 }
 
-// Compiled-in images by path, decoded once. The resources never change
-// while the program runs, so nothing is ever dropped; the set is small (a
-// few dozen bitmaps at two densities).
-struct Decoded {
-    std::map<QString, QImage> images;
-    std::mutex mutex;
-};
-
-Decoded& decoded() {
-    static Decoded d;
-    return d;
-}
-
 }  // namespace
 
 QImage LoadBitmapResource(unsigned id) {
@@ -45,32 +32,14 @@ QImage LoadBitmapResource(unsigned id) {
             return it->second;
     }
     for (const char* ext : {".bmp", ".png"}) {
-        QImage image =
-            CompiledImage(QStringLiteral(":/bitmaps/%1%2").arg(id).arg(QLatin1String(ext)));
+        const QString path = QStringLiteral(":/bitmaps/%1%2").arg(id).arg(QLatin1String(ext));
+        if (!QFile::exists(path))
+            continue;
+        QImage image(path);
         if (!image.isNull())
-            return image;
+            return image.convertToFormat(QImage::Format_RGB888);
     }
     return {};
-}
-
-QImage ostrel::dialog::CompiledImage(const QString& path) {
-    auto& d = decoded();
-    std::lock_guard lock(d.mutex);
-    auto it = d.images.find(path);
-    if (it == d.images.end()) {
-        QImage image;
-        if (QFile::exists(path))
-            image = QImage(path).convertToFormat(QImage::Format_RGB888);
-        it = d.images.emplace(path, std::move(image)).first;
-    }
-    return it->second;
-}
-
-QImage ostrel::dialog::RegisteredBitmapResource(unsigned id) {
-    auto& r = registered();
-    std::lock_guard lock(r.mutex);
-    auto it = r.bitmaps.find(id);
-    return it != r.bitmaps.end() ? it->second : QImage();
 }
 
 QIcon LoadIconResource(unsigned id) {
@@ -113,6 +82,13 @@ void ostrel::dialog::RegisterBitmapResource(unsigned id, const QImage& image) {
     } else {
         r.bitmaps[id] = image.convertToFormat(QImage::Format_RGB888);
     }
+}
+
+QImage ostrel::dialog::RegisteredBitmapResource(unsigned id) {
+    auto& r = registered();
+    std::lock_guard lock(r.mutex);
+    auto it = r.bitmaps.find(id);
+    return it != r.bitmaps.end() ? it->second : QImage();
 }
 
 void ostrel::dialog::RegisterIconResource(unsigned id, const QIcon& icon) {

@@ -6,8 +6,7 @@
 //   icon <id>    -> ":/icons/<id>.ico" or ":/icons/<id>.png"
 //   custom <TYPE> <id> -> ":/resources/<TYPE>/<id>"
 // Images registered with RegisterBitmapResource take precedence, so tests
-// can supply their own. A compiled-in bitmap is decoded once and kept: the
-// skinned controls ask for theirs on every paint.
+// can supply their own.
 
 #include <QByteArray>
 #include <QIcon>
@@ -32,9 +31,6 @@ void RegisterBitmapResource(unsigned id, const QImage& image);
 // The image registered for bitmap `id`, or a null image when the
 // compiled-in one stands.
 QImage RegisteredBitmapResource(unsigned id);
-// The compiled-in image at `path` (":/bitmaps/..."), decoded on the first
-// call and shared afterwards; a null image when there is none.
-QImage CompiledImage(const QString& path);
 void RegisterIconResource(unsigned id, const QIcon& icon);
 // Forgets every registered image and icon.
 void ClearRegisteredResources();

@@ -300,8 +300,12 @@ public:
                       folder + "/.codepages && chown -R --reference=" + owner + " " + folder);
     }
     ~FullDisk() {
-        if (mounted)
-            Run("umount " + share_.folder.string());
+        // Detached even while an smbd child still has its working folder
+        // there, so later tests write to the share's own disk again.
+        if (mounted) {
+            EXPECT_TRUE(Run("umount -l " + share_.folder.string()))
+                << "the small disk is still over " << share_.folder;
+        }
     }
     // The names and sizes of the files under .codepages, as smbd sees them.
     std::string Listing() const {

@@ -147,25 +147,31 @@ TEST_F(HighDensityTest, DoubledImageIsPaintedAboveOneDevicePixelPerDesignPixel) 
     EXPECT_FALSE(skin::SkinBitmap(Solid({4, 4}, normal), Solid({7, 8}, doubled)).hasDoubled());
 }
 
-// The controls ask for their bitmaps on every paint: each compiled-in
-// bitmap is decoded once, both densities, and shared afterwards. One a test
+// The scroll bars and the header ask for their bitmaps on every paint: each
+// is decoded once, both densities, and shared afterwards. One a test
 // registers in its place is taken alone, and the compiled one comes back
 // when it is removed.
-TEST_F(HighDensityTest, EachBitmapIsDecodedOnceAndARegisteredOneStandsAlone) {
-    const skin::SkinBitmap first = skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB);
-    const skin::SkinBitmap again = skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB);
+TEST_F(HighDensityTest, PaintTimeBitmapsAreDecodedOnceAndARegisteredOneStandsAlone) {
+    const skin::SkinBitmap first = skin::SkinBitmap::LoadShared(res::IDB_VSCROLL_THUMB);
+    const skin::SkinBitmap again = skin::SkinBitmap::LoadShared(res::IDB_VSCROLL_THUMB);
     ASSERT_TRUE(first.hasDoubled());
     EXPECT_EQ(again.normal().cacheKey(), first.normal().cacheKey());
     EXPECT_EQ(again.doubled().cacheKey(), first.doubled().cacheKey());
-    EXPECT_EQ(LoadBitmapResource(res::IDB_VSCROLL_THUMB).cacheKey(),
-              LoadBitmapResource(res::IDB_VSCROLL_THUMB).cacheKey());
+    // The same pictures as a fresh load, and the doubled one at its density.
+    const skin::SkinBitmap fresh = skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB);
+    EXPECT_EQ(fresh.normal(), first.normal());
+    EXPECT_EQ(fresh.doubled(), first.doubled());
+    EXPECT_EQ(first.doubled().devicePixelRatio(), kScale);
 
-    RegisterBitmapResource(res::IDB_VSCROLL_THUMB, Solid(first.size(), Qt::red));
-    const skin::SkinBitmap replaced = skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB);
-    EXPECT_FALSE(replaced.hasDoubled());
-    EXPECT_EQ(Pixel(replaced.normal(), 1, 1), QColor(Qt::red));
-    RegisterBitmapResource(res::IDB_VSCROLL_THUMB, QImage());
-    EXPECT_EQ(skin::SkinBitmap::Load(res::IDB_VSCROLL_THUMB).normal().cacheKey(),
+    for (auto load : {&skin::SkinBitmap::Load, &skin::SkinBitmap::LoadShared}) {
+        RegisterBitmapResource(res::IDB_VSCROLL_THUMB, Solid(first.size(), Qt::red));
+        const skin::SkinBitmap replaced = load(res::IDB_VSCROLL_THUMB);
+        EXPECT_FALSE(replaced.hasDoubled());
+        EXPECT_EQ(Pixel(replaced.normal(), 1, 1), QColor(Qt::red));
+        RegisterBitmapResource(res::IDB_VSCROLL_THUMB, QImage());
+        EXPECT_EQ(load(res::IDB_VSCROLL_THUMB).normal(), first.normal());
+    }
+    EXPECT_EQ(skin::SkinBitmap::LoadShared(res::IDB_VSCROLL_THUMB).normal().cacheKey(),
               first.normal().cacheKey());
 }
 

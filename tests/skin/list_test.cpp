@@ -217,6 +217,25 @@ TEST_F(SkinListTest, EnabledSetWithThumbFollowsTheList) {
     EXPECT_EQ(Pixel(shot, h.width() - 30, 5), Bitmap(232).color);
 }
 
+// A search empties the list and fills it again: once emptied it has
+// nothing to scroll and its bar shows so, and the new rows start at the top.
+TEST_F(SkinListTest, AnEmptiedListHasNothingToScrollAndRefillsFromTheTop) {
+    ListHost host(40);
+    Open(host);
+    CountingList& list = host.list;
+    list.verticalScrollBar()->setValue(5);
+    ASSERT_EQ(list.GetTopIndex(), 5);
+    list.DeleteAllItems();
+    QTest::qWait(100);
+    EXPECT_EQ(list.GetScrollLimit(SB_VERT), 0);
+    EXPECT_EQ(list.GetScrollPos(SB_VERT), 0);
+    EXPECT_EQ(Pixel(list.VerticalBar().grab().toImage(), 5, 5), Bitmap(383).color);
+    host.fill(40);
+    QTest::qWait(100);
+    EXPECT_EQ(list.GetTopIndex(), 0);
+    EXPECT_EQ(list.VerticalBar().ThumbTop(), 20);
+}
+
 TEST_F(SkinListTest, ArrowAutoRepeatCountsSteps) {
     ManualTimerDriver clock;
     ScopedTimerDriver useClock(clock);
