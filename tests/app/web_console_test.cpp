@@ -278,6 +278,11 @@ TEST_F(WebConsole, AProbeRunningWhenTheWindowClosesEndsFirst) {
     AnswerDuringPause(0, false);
     Configure();
     ExpectUnreachableReported();
+    // The window gave up without waiting for the worker to reach the probe:
+    // wait for it to be scheduled (this times nothing).
+    for (int i = 0; i < 5000 && h.probe.Checks() == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     ASSERT_EQ(h.probe.Checks(), 1);
     // The probe is still out; the tear-down waits for it.
     std::thread answer([this] {
