@@ -1,5 +1,7 @@
 // The search and the device pick of the main window.
 
+#include <cstdio>
+
 #include "app/device_fields.h"
 #include "app/device_row_data.h"
 #include "app/device_rows.h"
@@ -8,6 +10,9 @@
 #include "protocol/device_key.h"
 #include "protocol/discovery.h"
 #include "protocol/globals.h"
+#include "protocol/local_address_filter.h"
+#include "protocol/local_addresses.h"
+#include "protocol/net_io.h"
 #include "protocol/operations.h"
 #include "protocol/unavailable_operations.h"
 #include "protocol/volume_list.h"
@@ -45,6 +50,13 @@ void CLanscoutDlg::OnSearch() {
     m_search.EnableWindow(FALSE);
     DiscoverDevices();
     m_search.EnableWindow(TRUE);
+    if (LocalAddressTable.empty()) {
+        // The list stays empty, as for a network without recorders; why is
+        // written where the command line writes it, one line per address.
+        const std::string why = std::string("ostrel-nvr-search: ") + kNoUsableInterfaceText + "\n" +
+                                FormatLocalAddressesText(ActiveNetIo().DescribeLocalAddresses());
+        std::fputs(why.c_str(), stderr);
+    }
 
     FillDeviceList();
     deviceSelected = 0;

@@ -17,6 +17,7 @@
 #include "protocol/device_key.h"
 #include "protocol/fixed_text.h"
 #include "protocol/globals.h"
+#include "protocol/ipv4_text.h"
 #include "protocol/unavailable_operations.h"
 
 using namespace ostrel::platform;
@@ -94,7 +95,13 @@ void CLanscoutDlg::OnMapDrive() {
         QueryDomainName();
         mapping.domain = DomainName.str();
     }
-    const std::uint32_t result = MapVolume(*services.drives, mapping);
+    // A server that is not plain dotted decimal ("localhost/abc", or
+    // "10.0.0.0150", which the system's reader takes as octal) would name
+    // another host or a path: it fails as a recorder that cannot be reached,
+    // before the letter's present connection is dropped.
+    const std::uint32_t result = IsDottedDecimalIpv4(serverName)
+                                     ? MapVolume(*services.drives, mapping)
+                                     : static_cast<std::uint32_t>(ERROR_BAD_NETPATH);
 
     if (result != NO_ERROR) {
         MessageBox(this, QString::fromLatin1(kMapFailedText), QStringLiteral("Error"),

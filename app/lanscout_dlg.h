@@ -75,6 +75,8 @@ protected:
     // Web console (web_console.cpp).
     void OnConfigure();
     int WaitForProbe();
+    // The warning for a recorder that cannot be reached, then a full refresh.
+    void ReportUnreachable();
     // The hidden add-on commands (addon_host.cpp).
     void OnCodepageInstall();
     void OnAddonInstall();

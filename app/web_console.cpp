@@ -8,6 +8,7 @@
 #include "platform/dialog/message_box.h"
 #include "platform/services/win_codes.h"
 #include "protocol/globals.h"
+#include "protocol/ipv4_text.h"
 
 namespace platform = ostrel::platform;
 
@@ -26,6 +27,14 @@ void CLanscoutDlg::OnConfigure() {
     }
     CurrentDeviceAddress = deviceListWnd->GetItemText(selected, 1).toStdString();
 
+    // An address that is not plain dotted decimal ("localhost/abc", or
+    // "10.0.0.0150", which the system's reader takes as octal) would send the
+    // probe and the browser to another host: it counts as a recorder that
+    // cannot be reached, and nothing is probed or opened.
+    if (!IsDottedDecimalIpv4(CurrentDeviceAddress.str())) {
+        ReportUnreachable();
+        return;
+    }
     webConsole.probe.Start(*services.probe, CurrentDeviceAddress);
     if (WaitForProbe() == 0) {
         return;
@@ -39,8 +48,12 @@ int CLanscoutDlg::WaitForProbe() {
     if (result == kProbeReachable) {
         return 1;
     }
+    ReportUnreachable();
+    return 0;
+}
+
+void CLanscoutDlg::ReportUnreachable() {
     MessageBox(this, QString::fromLatin1(kDeviceNoLongerAvailableText), QStringLiteral("Warning"),
                MB_OK | MB_ICONEXCLAMATION);
     FullRefresh();
-    return 0;
 }

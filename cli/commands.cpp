@@ -324,9 +324,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         if (options.command == Command::Search && options.verbose) {
             err << FormatLocalAddressesText(ActiveNetIo().DescribeLocalAddresses());
         }
-        return Fail(err, kExitRecorderFailed,
-                    "no usable local IPv4 interface (up with carrier, multicast, not loopback) to "
-                    "search on");
+        return Fail(err, kExitRecorderFailed, kNoUsableInterfaceText);
     }
     DiscoverDevices();
     // No local address is left out silently: those over the limit are always

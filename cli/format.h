@@ -6,6 +6,7 @@
 
 #include "protocol/local_address_filter.h"
 #include "protocol/packet_format.h"
+#include "protocol/printable_text.h"
 
 // What ostrel-nvr prints, built from plain values so it can be tested without
 // a network. Texts that come from a recorder are shown with their control
@@ -27,10 +28,7 @@ struct DeviceSummary {
     std::vector<std::string> portIps;  // every LAN port's address
 };
 
-// The text with every control character (C0, DEL and C1, raw or in UTF-8),
-// every character that turns the text's direction (U+202E and its kin) and
-// every byte that is not part of UTF-8 replaced by "?"; other text is kept.
-std::string PrintableText(std::string_view text);
+// PrintableText (protocol/printable_text.h) shows them.
 
 // A recorder's address as the output shows it: as it came, with " (invalid)"
 // after a text that is not a dotted-decimal IPv4 address.
@@ -44,11 +42,7 @@ std::string FormatSearchText(const std::vector<DeviceSummary>& devices);
 // and interface.
 std::string FormatSearchJson(const std::vector<DeviceSummary>& devices);
 
-// The words for why a local address was not searched ("no carrier", ...).
-std::string_view LeftOutText(LeftOutReason reason);
-// What search --verbose adds: one line per local address, "searched ADDRESS
-// (INTERFACE)" or "left out ADDRESS (INTERFACE): REASON", in the host's order.
-std::string FormatLocalAddressesText(const std::vector<LocalAddressVerdict>& verdicts);
+// What search --verbose adds: FormatLocalAddressesText (protocol/local_address_filter.h).
 // search --json --verbose: an object with "recorders" (the array of
 // FormatSearchJson), "searched" (objects with interface and address) and
 // "left_out" (objects with interface, address and reason).

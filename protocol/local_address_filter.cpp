@@ -1,5 +1,8 @@
 #include "protocol/local_address_filter.h"
 
+#include "protocol/local_addresses.h"
+#include "protocol/printable_text.h"
+
 std::vector<LocalAddressVerdict> JudgeLocalAddresses(std::span<const InterfaceAddressEntry> entries,
                                                      std::size_t maxCount) {
     std::vector<LocalAddressVerdict> verdicts;
@@ -35,4 +38,39 @@ std::vector<std::string> SearchedAddresses(std::span<const LocalAddressVerdict> 
         }
     }
     return addresses;
+}
+
+std::string AddressOnInterface(const LocalAddressVerdict& verdict) {
+    return verdict.address +
+           (verdict.interfaceName.empty() ? "" : " (" + PrintableText(verdict.interfaceName) + ")");
+}
+
+std::string_view LeftOutText(LeftOutReason reason) {
+    switch (reason) {
+        case LeftOutReason::Loopback:
+            return "loopback";
+        case LeftOutReason::Down:
+            return "interface down";
+        case LeftOutReason::NoCarrier:
+            return "no carrier";
+        case LeftOutReason::NotMulticast:
+            return "not multicast-capable";
+        case LeftOutReason::OverLimit:
+            return "over the limit of 8";
+    }
+    return "left out";
+}
+static_assert(kMaxLocalAddresses == 8, "LeftOutText names the limit");
+
+std::string FormatLocalAddressesText(const std::vector<LocalAddressVerdict>& verdicts) {
+    std::string out;
+    for (const LocalAddressVerdict& verdict : verdicts) {
+        if (verdict.leftOut) {
+            out += "left out " + AddressOnInterface(verdict) + ": " +
+                   std::string(LeftOutText(*verdict.leftOut)) + '\n';
+        } else {
+            out += "searched " + AddressOnInterface(verdict) + '\n';
+        }
+    }
+    return out;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol/no_qt.h"
@@ -42,3 +43,16 @@ std::vector<LocalAddressVerdict> JudgeLocalAddresses(std::span<const InterfaceAd
 
 // The searched addresses of the verdicts, in their order.
 std::vector<std::string> SearchedAddresses(std::span<const LocalAddressVerdict> verdicts);
+
+// "10.201.1.1 (nic-a)", or the address alone when the interface is
+// unnamed; the name made printable.
+std::string AddressOnInterface(const LocalAddressVerdict& verdict);
+// The words for why a local address was not searched ("no carrier", ...).
+std::string_view LeftOutText(LeftOutReason reason);
+// One line per local address, "searched ADDRESS (INTERFACE)" or "left out
+// ADDRESS (INTERFACE): REASON", in the host's order: why a search found no
+// usable interface, or where it looked.
+std::string FormatLocalAddressesText(const std::vector<LocalAddressVerdict>& verdicts);
+// What a search says when no local address can be searched.
+inline constexpr const char* kNoUsableInterfaceText =
+    "no usable local IPv4 interface (up with carrier, multicast, not loopback) to search on";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "platform/services/ascii_text.h"
@@ -38,48 +39,87 @@ std::string DesktopPlaces::BookmarkLine(char letter, const UncPath& share) {
     return ShareUri(share) + " " + label;
 }
 
-bool DesktopPlaces::EditBookmarks(const std::string& removeLine, const std::string& addLine) const {
+std::string DesktopPlaces::DefaultAddedFile() {
+    return UserConfigHome() + "/ostrel-nvr/bookmarks-added";
+}
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string content;
+    for (const auto& line : lines) {
+        content += line + "\n";
+    }
+    return content;
+}
+
+// Removes the last line equal to `line`; whether there was one.
+bool RemoveLast(std::vector<std::string>& lines, const std::string& line) {
+    const auto found = std::find(lines.rbegin(), lines.rend(), line);
+    if (found == lines.rend()) {
+        return false;
+    }
+    lines.erase(std::next(found).base());
+    return true;
+}
+
+}  // namespace
+
+bool DesktopPlaces::EditBookmarks(const std::string& line, bool add) const {
     if (options_.bookmarksFile.empty()) {
         return true;
     }
     // The lock lives in our own folder, not among the desktop's files.
     FileLock lock(UserConfigHome() + "/ostrel-nvr/bookmarks.lock");
-    const std::string old = ReadWholeFile(options_.bookmarksFile).value_or("");
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < old.size()) {
-        auto end = old.find('\n', start);
-        if (end == std::string::npos) {
-            end = old.size();
+    std::vector<std::string> lines = SplitLines(ReadWholeFile(options_.bookmarksFile).value_or(""));
+    std::vector<std::string> added = SplitLines(ReadWholeFile(options_.addedFile).value_or(""));
+    const bool ours = std::find(added.begin(), added.end(), line) != added.end();
+    const bool present = std::find(lines.begin(), lines.end(), line) != lines.end();
+    if (add) {
+        if (present) {
+            // Ours from an earlier map, or the user's own: either way it is there.
+            return true;
         }
-        lines.push_back(old.substr(start, end - start));
-        start = end + 1;
+        lines.push_back(line);
+        if (!ours) {
+            added.push_back(line);
+        }
+        // The record first: a line in the bookmarks the record lacks would
+        // be taken for the user's and stay after the unmap.
+        return ReplacePrivateFile(options_.addedFile, JoinLines(added)) &&
+               ReplaceFileAtomically(options_.bookmarksFile, JoinLines(lines));
     }
-    bool changed = false;
-    const auto removed = std::remove(lines.begin(), lines.end(), removeLine);
-    changed = removed != lines.end();
-    lines.erase(removed, lines.end());
-    if (!addLine.empty()) {
-        lines.push_back(addLine);
-        changed = true;
-    }
-    if (!changed) {
+    if (!ours) {
         return true;
     }
-    std::string content;
-    for (const auto& line : lines) {
-        content += line + "\n";
+    if (RemoveLast(lines, line) &&
+        !ReplaceFileAtomically(options_.bookmarksFile, JoinLines(lines))) {
+        return false;
     }
-    return ReplaceFileAtomically(options_.bookmarksFile, content);
+    RemoveLast(added, line);
+    return ReplacePrivateFile(options_.addedFile, JoinLines(added));
 }
 
 bool DesktopPlaces::AddBookmark(char letter, const UncPath& share) const {
-    const std::string line = BookmarkLine(letter, share);
-    return EditBookmarks(line, line);
+    return EditBookmarks(BookmarkLine(letter, share), true);
 }
 
 bool DesktopPlaces::RemoveBookmark(char letter, const UncPath& share) const {
-    return EditBookmarks(BookmarkLine(letter, share), {});
+    return EditBookmarks(BookmarkLine(letter, share), false);
 }
 
 bool DesktopPlaces::GvfsAvailable() const {

@@ -18,6 +18,9 @@ public:
     struct Options {
         // The GTK bookmarks file; empty leaves bookmarks alone.
         std::string bookmarksFile = DefaultBookmarksFile();
+        // The program's record of the bookmark lines it added itself, so that
+        // a user's own identical line is never taken for one of them.
+        std::string addedFile = DefaultAddedFile();
         // Mount shares through GVfs (`gio mount`) when a session bus is
         // there (DBUS_SESSION_BUS_ADDRESS) and gio is on PATH.
         bool useGvfs = true;
@@ -28,13 +31,17 @@ public:
 
     // $XDG_CONFIG_HOME/gtk-3.0/bookmarks.
     static std::string DefaultBookmarksFile();
+    // $XDG_CONFIG_HOME/ostrel-nvr/bookmarks-added, beside the connection table.
+    static std::string DefaultAddedFile();
     // "smb://host/share Z: share": the bookmark line of a letter.
     static std::string BookmarkLine(char letter, const UncPath& share);
 
-    // Adds the letter's bookmark line, replacing an older line for the same
-    // letter and share; other lines stay as they are, in their order.
+    // Appends the letter's bookmark line and records it as the program's,
+    // unless the file already has that line (then it changes nothing); other
+    // lines stay as they are, in their order.
     bool AddBookmark(char letter, const UncPath& share) const;
-    // Removes exactly the line AddBookmark wrote.
+    // Removes the line only when AddBookmark added it: an identical line the
+    // user wrote is kept.
     bool RemoveBookmark(char letter, const UncPath& share) const;
 
     bool GvfsAvailable() const;
@@ -44,7 +51,7 @@ public:
     UnmountOutcome Unmount(const UncPath& share, bool force) const;
 
 private:
-    bool EditBookmarks(const std::string& removeLine, const std::string& addLine) const;
+    bool EditBookmarks(const std::string& line, bool add) const;
 
     Options options_;
 };

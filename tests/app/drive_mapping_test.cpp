@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -245,6 +246,44 @@ TEST_F(DriveMapping, ALetterInUseIsConfirmedFirst) {
     h.Command(IDC_MAP_DRIVE);
     EXPECT_EQ(answerer.asked, 2);
     ExpectOneBox(kMapSucceededText, "Confirm", MB_ICONINFORMATION);
+}
+
+TEST_F(DriveMapping, AServerThatIsNotPlainDottedDecimalIsNeverConnected) {
+    // The recorders announce texts a share name would take as another host
+    // ("0150" is octal to the system's reader) or as a path; the shares
+    // exist, so only the address check keeps them from being connected.
+    const std::vector<std::string> addresses = {"10.201.1.0150", "localhost/abc"};
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        sim::RecorderState odd = MakeRecorder(static_cast<int>(i) + 1, "NVR-Odd");
+        odd.lan[0].ip = addresses[i];
+        h.lab.Add(odd);
+        h.drives.AddShare("\\\\" + addresses[i] + "\\Volume_1", "admin", "pw");
+    }
+    h.drives.interactiveAnswer = ostrel::platform::PromptedCredentials{"admin", "pw"};
+    h.drives.Connect('Z', "\\\\elsewhere\\share");
+    h.Open();
+    MountAnswerer answerer;
+    answerer.answer = IDOK;
+    ScopedModalHook hook(answerer.Hook());
+    for (int row = 0; row < 2; ++row) {
+        const std::string address = h.devices().GetItemText(row, 1).toStdString();
+        SCOPED_TRACE(address);
+        EXPECT_NE(std::find(addresses.begin(), addresses.end(), address), addresses.end())
+            << "the list shows the text as it came";
+        ASSERT_TRUE(h.ClickRow(row));
+        ASSERT_EQ(h.volumes().GetItemCount(), 2);
+        for (const char* letter : {"Z:", "Y:"}) {
+            h.boxes.clear();
+            ClickVolume(0);
+            ChooseLetter(letter);
+            h.Command(IDC_MAP_DRIVE);
+            ExpectOneBox(kMapFailedText, "Error", MB_ICONERROR);
+        }
+    }
+    EXPECT_TRUE(h.drives.cancelCalls.empty()) << "the letter in use keeps its connection";
+    EXPECT_TRUE(h.drives.addCalls.empty());
+    EXPECT_EQ(h.drives.connections.size(), 1u);
+    EXPECT_EQ(h.drives.connections.at('Z').first, "\\\\elsewhere\\share");
 }
 
 TEST_F(DriveMapping, WithoutVolumeDeviceOrLetterNothingIsConnected) {

@@ -244,6 +244,44 @@ TEST_F(MainWindowTest, StartUpWithoutRecordersShowsEmptyListsAndBlankFields) {
     EXPECT_EQ(letters.GetCurSel(), 0);
 }
 
+// A computer whose every address is left out: loopback and a cable pulled.
+class NoUsableInterface final : public NetIo {
+public:
+    std::vector<std::string> ListLocalAddresses() override { return {}; }
+    std::vector<LocalAddressVerdict> DescribeLocalAddresses() override {
+        return {{"lo", "127.0.0.1", LeftOutReason::Loopback},
+                {"eth0", "10.0.0.5", LeftOutReason::NoCarrier}};
+    }
+    int OpenSendSocket(const std::string&) override { return -1; }
+    int OpenReceiveSocket(const std::string&) override { return -1; }
+    void CloseSocket(int) override {}
+    bool SetMulticastInterface(int, const std::string&) override { return false; }
+    bool SendToGroup(int, std::span<const std::uint8_t>) override { return false; }
+    WaitResult WaitReadable(int, std::chrono::microseconds) override { return WaitResult::Error; }
+    std::ptrdiff_t Receive(int, std::span<std::uint8_t>) override { return -1; }
+    void Sleep(std::chrono::microseconds) override {}
+    std::chrono::microseconds Now() override { return {}; }
+};
+
+TEST_F(MainWindowTest, WithoutAUsableInterfaceTheListIsEmptyAndStandardErrorSaysWhy) {
+    NoUsableInterface none;
+    ScopedActiveNetIo active(none);
+    ::testing::internal::CaptureStderr();
+    Open();
+    ClickButton(IDC_SEARCH);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Devices().GetItemCount(), 0);
+    const std::string why =
+        "ostrel-nvr-search: no usable local IPv4 interface (up with carrier, multicast, not "
+        "loopback) to search on\n"
+        "left out 127.0.0.1 (lo): loopback\n"
+        "left out 10.0.0.5 (eth0): no carrier\n";
+    // Qt's own warnings may come between; the reason comes once per search.
+    const std::size_t first = err.find(why);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_NE(err.find(why, first + why.size()), std::string::npos) << "the button's search";
+}
+
 TEST_F(MainWindowTest, PickWithTheRightPasswordShowsTheRecorder) {
     auto state = MakeRecorder(1, "Front door");
     state.volumes = {"Volume_1",

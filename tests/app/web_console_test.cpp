@@ -128,6 +128,36 @@ TEST_F(WebConsole, RefusedInTheFirstSecondIsReportedAfterOnePause) {
     EXPECT_EQ(letters.GetLBText(0), QStringLiteral("Z: \\\\nvr-one\\VOLUME_1"));
 }
 
+TEST_F(WebConsole, AnAddressThatIsNotPlainDottedDecimalIsNeitherProbedNorOpened) {
+    // "localhost/abc" would probe this computer and open a path on it; the
+    // leading zero of "0150" is read as octal (10.201.1.104), another host.
+    const std::vector<std::string> addresses = {"10.201.1.0150", "localhost/abc"};
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        sim::RecorderState odd = MakeRecorder(9 + static_cast<int>(i), "NVR-Odd");
+        odd.lan[0].ip = addresses[i];
+        h.lab.Add(odd);
+    }
+    h.probe.AnswerAtOnce(true);
+    h.onSleep = [](int) { ASSERT_TRUE(WaitForProbeAnswer()); };
+    for (const std::string& address : addresses) {
+        SCOPED_TRACE(address);
+        h.Command(IDC_SEARCH);
+        int row = 0;
+        while (row < h.devices().GetItemCount() &&
+               h.devices().GetItemText(row, 1) != QString::fromStdString(address)) {
+            ++row;
+        }
+        ASSERT_LT(row, h.devices().GetItemCount()) << "the list shows the text as it came";
+        ASSERT_TRUE(h.ClickRow(row));
+        const int discoveries = VirtualLab::CountHeard(*one, OP_DISCOVER);
+        Configure();
+        EXPECT_EQ(h.sleeps, 0);
+        ExpectUnreachableReported();
+        EXPECT_EQ(h.probe.Checks(), 0);
+        EXPECT_EQ(VirtualLab::CountHeard(*one, OP_DISCOVER), discoveries + 1) << "a full refresh";
+    }
+}
+
 TEST_F(WebConsole, AProbeThreadThatCannotBeCreatedReportsTheRecorderUnreachable) {
     ASSERT_TRUE(h.ClickRow(0));
     h.dialog->WebConsole().probe.startThread = [](std::function<void()>) -> std::thread {
@@ -248,6 +278,11 @@ TEST_F(WebConsole, AProbeRunningWhenTheWindowClosesEndsFirst) {
     AnswerDuringPause(0, false);
     Configure();
     ExpectUnreachableReported();
+    // The window gave up without waiting for the worker to reach the probe:
+    // wait for it to be scheduled (this times nothing).
+    for (int i = 0; i < 5000 && h.probe.Checks() == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     ASSERT_EQ(h.probe.Checks(), 1);
     // The probe is still out; the tear-down waits for it.
     std::thread answer([this] {

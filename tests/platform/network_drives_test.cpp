@@ -24,6 +24,7 @@ SmbNetworkDrives::Options OptionsIn(const TempHome& home) {
     SmbNetworkDrives::Options options;
     options.tableFile = home.path() + "/config/ostrel-nvr/network-drives";
     options.desktop.bookmarksFile = home.path() + "/config/gtk-3.0/bookmarks";
+    options.desktop.addedFile = home.path() + "/config/ostrel-nvr/bookmarks-added";
     options.desktop.useGvfs = false;
     options.limits.reach = std::chrono::milliseconds(1500);
     return options;
@@ -207,6 +208,7 @@ TEST(NetworkDrives, BookmarksAreAddedAndRemovedWithoutTouchingOtherLines) {
     TempHome home;
     DesktopPlaces::Options options;
     options.bookmarksFile = home.path() + "/bookmarks";
+    options.addedFile = home.path() + "/added";
     options.useGvfs = false;
     const DesktopPlaces places(options);
     const UncPath volume{"10.201.1.11", "Volume 1", {}};
@@ -237,6 +239,37 @@ TEST(NetworkDrives, BookmarksAreAddedAndRemovedWithoutTouchingOtherLines) {
     EXPECT_EQ(std::filesystem::status(home.path() + "/bookmarks").permissions(),
               std::filesystem::perms(0640));
     EXPECT_FALSE(places.GvfsAvailable());
+}
+
+TEST(NetworkDrives, AUsersOwnBookmarkIdenticalToTheProgramsIsKept) {
+    TempHome home;
+    DesktopPlaces::Options options;
+    options.bookmarksFile = home.path() + "/bookmarks";
+    options.addedFile = home.path() + "/added";
+    options.useGvfs = false;
+    const DesktopPlaces places(options);
+    const UncPath volume{"10.201.1.11", "Volume 1", {}};
+    const std::string line = DesktopPlaces::BookmarkLine('Z', volume) + "\n";
+
+    // The user wrote the very line the program would: a map adds nothing, an
+    // unmap takes nothing away.
+    home.Write("bookmarks", "file:///home/u/Music\n" + line, 0640);
+    EXPECT_TRUE(places.AddBookmark('Z', volume));
+    EXPECT_TRUE(places.RemoveBookmark('Z', volume));
+    EXPECT_EQ(home.Read("bookmarks"), "file:///home/u/Music\n" + line);
+
+    // A line the program added goes at the unmap, even after the user copied
+    // it: one copy stays.
+    home.Write("bookmarks", "file:///home/u/Music\n", 0640);
+    EXPECT_TRUE(places.AddBookmark('Z', volume));
+    home.Write("bookmarks", home.Read("bookmarks") + line, 0640);
+    EXPECT_TRUE(places.RemoveBookmark('Z', volume));
+    EXPECT_EQ(home.Read("bookmarks"), "file:///home/u/Music\n" + line);
+    EXPECT_TRUE(places.RemoveBookmark('Z', volume));
+    EXPECT_EQ(home.Read("bookmarks"), "file:///home/u/Music\n" + line) << "the record was spent";
+    // The record is the program's own, private file.
+    EXPECT_EQ(std::filesystem::status(home.path() + "/added").permissions(),
+              std::filesystem::perms(0600));
 }
 
 TEST(NetworkDrives, LibraryErrorsBecomeTheWindowsCodes) {
