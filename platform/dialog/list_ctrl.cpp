@@ -138,7 +138,13 @@ CListCtrl::CListCtrl(QWidget* parent) : QTreeWidget(parent), CWnd(this) {
     setPalette(pal);
 }
 
-CListCtrl::~CListCtrl() = default;
+CListCtrl::~CListCtrl() {
+    // The model and the header are children that outlive this part of the
+    // object (they go with the widget, and the model reports its reset as
+    // it goes): what watches them here must no longer be called.
+    for (const QMetaObject::Connection& watch : geometryWatches_)
+        disconnect(watch);
+}
 
 bool CListCtrl::AcceptsClass(ControlClass controlClass) const {
     return controlClass == ControlClass::ListView;
@@ -458,8 +464,8 @@ void CListCtrl::watchColumnWidths() {
     // next turn of the event loop; until then the range is recomputed on
     // demand.
     const auto stale = [this] { geometryStale_ = true; };
-    connect(header(), &QHeaderView::sectionResized, this, stale);
-    connect(header(), &QHeaderView::sectionCountChanged, this, stale);
+    geometryWatches_.push_back(connect(header(), &QHeaderView::sectionResized, this, stale));
+    geometryWatches_.push_back(connect(header(), &QHeaderView::sectionCountChanged, this, stale));
 }
 
 void CListCtrl::watchRows() {
@@ -467,8 +473,8 @@ void CListCtrl::watchRows() {
     // range and position back to nothing; removed rows are recomputed on
     // demand too.
     const auto stale = [this] { geometryStale_ = true; };
-    connect(model(), &QAbstractItemModel::modelReset, this, stale);
-    connect(model(), &QAbstractItemModel::rowsRemoved, this, stale);
+    geometryWatches_.push_back(connect(model(), &QAbstractItemModel::modelReset, this, stale));
+    geometryWatches_.push_back(connect(model(), &QAbstractItemModel::rowsRemoved, this, stale));
 }
 
 int CListCtrl::GetScrollLimit(int bar) const {

@@ -22,6 +22,7 @@
 
 #include <QHeaderView>
 #include <QTreeWidget>
+#include <vector>
 
 #include "window.h"
 
@@ -134,4 +135,5 @@ private:
     // view does not take into its scroll range at once: the range is
     // brought up to date at the next read of the limit.
     mutable bool geometryStale_ = false;
+    std::vector<QMetaObject::Connection> geometryWatches_;
 };
